@@ -1,0 +1,78 @@
+// The monitor task: watches the event interface of the selected device on a
+// pool thread. It opens the interface afresh every cycle, so an unplugged
+// keyboard shows up as a failed open within one cycle.
+#include "hid_thread.h"
+
+#include "logging.h"
+
+#include <hidapi.h>
+
+namespace {
+
+constexpr int kEventReportSize = 12;
+
+} // namespace
+
+hid_device *Hid_Thread::openEventDevice(uint did)
+{
+    DeviceEntry *entry = row(did);
+    if (!entry)
+        return nullptr;
+    const QString path = entry->eventPath();
+    if (path.isEmpty())
+        return nullptr;
+    if (eventHandle) {
+        hid_close(eventHandle);
+        eventHandle = nullptr;
+    }
+    eventHandle = hid_open_path(path.toLocal8Bit().constData());
+    if (!eventHandle) {
+        entry->clearEventPath();
+        return nullptr;
+    }
+    hid_set_nonblocking(eventHandle, 0);
+    return eventHandle;
+}
+
+void Hid_Thread::monitorDevice(uint did)
+{
+    const DeviceEntry *entry = row(did);
+    if (!entry || entry->eventPath().isEmpty())
+        return;
+
+    while (isMonitoring) {
+        if (!openEventDevice(did)) {
+            qCDebug(lcDevice) << "Device removed";
+            if (DeviceEntry *gone = row(did))
+                gone->clearEventPath();
+            isMonitoring = false;
+            return;
+        }
+        // Larger than an event report, so that a longer report is seen as
+        // such instead of being cut down to a valid-looking one.
+        uchar report[64] = {};
+        const int got = hid_read_timeout(eventHandle, report, sizeof report, kEventReadTimeoutMs);
+        if (got == kEventReportSize) {
+            if (DeviceEventSink *sink = owner)
+                sink->zzzTovrin(report[1], report[4], report[5], report[6]);
+        }
+        hid_close(eventHandle);
+        eventHandle = nullptr;
+    }
+}
+
+void Hid_Thread::runMonitorTask(uint did)
+{
+    monitorHandOff.receive();
+    monitorDevice(did);
+    monitorHandOff.publish();
+}
+
+void Hid_Thread::stopMonitor()
+{
+    isMonitoring = false;
+    // Waiting on a task that has already ended returns at once; one that has
+    // not started yet is run here.
+    monitorFuture.waitForFinished();
+    monitorHandOff.receive();
+}

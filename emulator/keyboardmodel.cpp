@@ -1,0 +1,559 @@
+#include "keyboardmodel.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace q3emu::detail {
+
+namespace {
+
+constexpr std::chrono::microseconds kDefaultReportDelay{1000};
+// How long the keyboard waits for the status query after accepting the
+// boot-loader command before it drops into the boot loader anyway.
+constexpr std::chrono::milliseconds kBootLoaderGrace{200};
+
+// Both nodes of the command usage pair lead to the same endpoint.
+std::size_t slotOf(Interface iface)
+{
+    return indexOf(iface == Interface::SecondCommand ? Interface::Command : iface);
+}
+
+// A fault count of -1 fails forever, n > 0 fails n more times.
+bool take(int &count)
+{
+    if (count == 0)
+        return false;
+    if (count > 0)
+        --count;
+    return true;
+}
+
+// `good` transfers pass before the fault starts to bite.
+bool takeAfterGood(int &good, int &count)
+{
+    if (count == 0)
+        return false;
+    if (good > 0) {
+        --good;
+        return false;
+    }
+    return take(count);
+}
+
+} // namespace
+
+KeyboardModel &KeyboardModel::instance()
+{
+    // Never destroyed: host threads may still sit in a read while the process
+    // runs its exit handlers.
+    static KeyboardModel *model = new KeyboardModel;
+    return *model;
+}
+
+KeyboardModel::KeyboardModel()
+{
+    resetLocked(Scenario::Keyboard);
+}
+
+// --- plugging ----------------------------------------------------------------
+
+void KeyboardModel::resetLocked(Scenario scenario)
+{
+    ++epoch_;
+    for (const InterfaceDescriptor &d : interfaceTable())
+        unplugLocked(d.iface);
+    openHandles_.fill(0);
+
+    state_ = factoryState();
+    firmware_.restart();
+    firmware_.setScrambling(false);
+    bootLoader_.restart();
+    answers_.fill(packet::Packet{});
+    for (auto &q : inbox_)
+        q.clear();
+    bootLoaderConfirmPending_ = false;
+    bootLoaderDeadline_.reset();
+    delay_ = kDefaultReportDelay;
+    faults_ = Faults{};
+    trace_.clear();
+
+    switch (scenario) {
+    case Scenario::NoKeyboard:
+        break;
+    case Scenario::Keyboard:
+        plugLocked(Interface::Command);
+        plugLocked(Interface::Event);
+        break;
+    case Scenario::CommandInterfaceOnly:
+        plugLocked(Interface::Command);
+        break;
+    case Scenario::DuplicateCommandUsage:
+        plugLocked(Interface::Command);
+        plugLocked(Interface::Event);
+        plugLocked(Interface::SecondCommand);
+        break;
+    case Scenario::KeyboardAndMouse:
+        plugLocked(Interface::Command);
+        plugLocked(Interface::Event);
+        plugLocked(Interface::Mouse);
+        break;
+    }
+    changed_.notify_all();
+}
+
+void KeyboardModel::plugLocked(Interface iface)
+{
+    plugged_[indexOf(iface)] = true;
+}
+
+void KeyboardModel::unplugLocked(Interface iface)
+{
+    const std::size_t i = indexOf(iface);
+    if (!plugged_[i])
+        return;
+    plugged_[i] = false;
+    ++generation_[i];
+    const bool slotStillPlugged = isCommandInterface(iface)
+        && (plugged_[indexOf(Interface::Command)] || plugged_[indexOf(Interface::SecondCommand)]);
+    if (!slotStillPlugged)
+        inbox_[slotOf(iface)].clear();
+    changed_.notify_all();
+}
+
+bool KeyboardModel::liveLocked(const Ticket &t) const
+{
+    const std::size_t i = indexOf(t.iface);
+    return plugged_[i] && generation_[i] == t.generation;
+}
+
+void KeyboardModel::reset(Scenario scenario)
+{
+    Lock lock(mutex_);
+    resetLocked(scenario);
+}
+
+void KeyboardModel::plug(Interface iface)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    plugLocked(iface);
+}
+
+void KeyboardModel::unplug(Interface iface)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    unplugLocked(iface);
+}
+
+bool KeyboardModel::isPlugged(Interface iface)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    return plugged_[indexOf(iface)];
+}
+
+int KeyboardModel::openHandleCount(Interface iface)
+{
+    Lock lock(mutex_);
+    return openHandles_[indexOf(iface)];
+}
+
+std::vector<Interface> KeyboardModel::pluggedInterfaces()
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    std::vector<Interface> result;
+    for (const InterfaceDescriptor &d : interfaceTable())
+        if (plugged_[indexOf(d.iface)])
+            result.push_back(d.iface);
+    return result;
+}
+
+// --- modes ---------------------------------------------------------------------
+
+// The switch happens on whichever call notices that the grace period is
+// over; blocked readers wake up for it (see read()).
+void KeyboardModel::checkBootLoaderTimer()
+{
+    if (bootLoaderDeadline_ && Clock::now() >= *bootLoaderDeadline_)
+        enterBootLoader();
+}
+
+void KeyboardModel::enterBootLoader()
+{
+    bootLoaderDeadline_.reset();
+    bootLoaderConfirmPending_ = false;
+    firmware_.restart();
+    unplugLocked(Interface::Command);
+    unplugLocked(Interface::Event);
+    unplugLocked(Interface::SecondCommand);
+    bootLoader_.restart();
+    plugLocked(Interface::BootLoader);
+    state_.mode = Mode::BootLoader;
+}
+
+void KeyboardModel::leaveBootLoader()
+{
+    unplugLocked(Interface::BootLoader);
+    firmware_.restart();
+    plugLocked(Interface::Command);
+    plugLocked(Interface::Event);
+    state_.mode = Mode::Normal;
+}
+
+// --- settings and faults ----------------------------------------------------------
+
+void KeyboardModel::setReportDelay(std::chrono::microseconds delay)
+{
+    Lock lock(mutex_);
+    delay_ = std::max(delay, std::chrono::microseconds::zero());
+}
+
+void KeyboardModel::setScrambling(bool on)
+{
+    Lock lock(mutex_);
+    firmware_.setScrambling(on);
+}
+
+void KeyboardModel::failOpen(Interface iface, int count)
+{
+    Lock lock(mutex_);
+    faults_.open[indexOf(iface)] = count;
+}
+
+void KeyboardModel::failFeatureSend(int count)
+{
+    Lock lock(mutex_);
+    faults_.featureSend = count;
+}
+
+void KeyboardModel::failFeatureRead(int count)
+{
+    Lock lock(mutex_);
+    faults_.featureRead = count;
+}
+
+void KeyboardModel::failOutputWrite(int afterGood, int count)
+{
+    Lock lock(mutex_);
+    faults_.outputGood = std::max(afterGood, 0);
+    faults_.outputFail = count;
+}
+
+void KeyboardModel::failInputRead(int afterGood, int count)
+{
+    Lock lock(mutex_);
+    faults_.inputGood = std::max(afterGood, 0);
+    faults_.inputFail = count;
+    changed_.notify_all();
+}
+
+void KeyboardModel::limitDataPhaseReports(int reports)
+{
+    Lock lock(mutex_);
+    faults_.dataPhaseReports = reports;
+}
+
+void KeyboardModel::setInputReportLength(int length)
+{
+    Lock lock(mutex_);
+    faults_.inputReportLength = length;
+}
+
+void KeyboardModel::stopAnswering(std::chrono::milliseconds timeout)
+{
+    Lock lock(mutex_);
+    faults_.silentAfter = std::max(timeout, std::chrono::milliseconds::zero());
+}
+
+void KeyboardModel::clearFaults()
+{
+    Lock lock(mutex_);
+    faults_ = Faults{};
+    changed_.notify_all();
+}
+
+// --- the keyboard side ---------------------------------------------------------------
+
+void KeyboardModel::queueEventReport(const std::vector<uint8_t> &report)
+{
+    // Without the interface there is no endpoint to hold the report.
+    if (!plugged_[indexOf(Interface::Event)])
+        return;
+    inbox_[indexOf(Interface::Event)].push_back(report);
+    changed_.notify_all();
+}
+
+void KeyboardModel::emitEventReport(const std::vector<uint8_t> &report)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    queueEventReport(report);
+}
+
+void KeyboardModel::pressProfileKey(int profile)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    if (state_.mode != Mode::Normal)
+        return;
+    const std::vector<uint8_t> report = firmware_.pressProfileKey(profile);
+    if (!report.empty())
+        queueEventReport(report);
+}
+
+void KeyboardModel::pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_t speed)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    if (state_.mode != Mode::Normal)
+        return;
+    queueEventReport(firmware_.pressLightingKeys(effect, brightness, speed));
+}
+
+KeyboardState KeyboardModel::state()
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    return state_;
+}
+
+void KeyboardModel::setState(const KeyboardState &s)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    const Mode current = state_.mode;
+    state_ = s;
+    state_.mode = current;
+    if (s.mode != current) {
+        if (s.mode == Mode::BootLoader)
+            enterBootLoader();
+        else
+            leaveBootLoader();
+    }
+}
+
+std::vector<TraceEntry> KeyboardModel::trace()
+{
+    Lock lock(mutex_);
+    return trace_;
+}
+
+void KeyboardModel::clearTrace()
+{
+    Lock lock(mutex_);
+    trace_.clear();
+}
+
+// --- transfers ---------------------------------------------------------------------------
+
+void KeyboardModel::record(TraceEntry::Kind kind, Interface iface, const uint8_t *bytes, std::size_t length)
+{
+    trace_.push_back(TraceEntry{kind, iface, std::vector<uint8_t>(bytes, bytes + length), Clock::now(),
+                                std::this_thread::get_id()});
+}
+
+void KeyboardModel::sleepDelay(Lock &lock)
+{
+    const std::chrono::microseconds delay = delay_;
+    if (delay <= std::chrono::microseconds::zero())
+        return;
+    lock.unlock();
+    std::this_thread::sleep_for(delay);
+    lock.lock();
+}
+
+Transfer KeyboardModel::open(Interface iface, Ticket &ticket)
+{
+    Lock lock(mutex_);
+    checkBootLoaderTimer();
+    const std::size_t i = indexOf(iface);
+    if (!plugged_[i])
+        return {-1, Failure::NotPlugged};
+    if (take(faults_.open[i]))
+        return {-1, Failure::Injected};
+    ticket = Ticket{iface, generation_[i], epoch_};
+    ++openHandles_[i];
+    return {0, Failure::None};
+}
+
+void KeyboardModel::close(const Ticket &ticket)
+{
+    Lock lock(mutex_);
+    int &count = openHandles_[indexOf(ticket.iface)];
+    if (ticket.epoch == epoch_ && count > 0)
+        --count;
+}
+
+std::optional<Transfer> KeyboardModel::refuseTransfer(Lock &lock, const Ticket &t, const void *data,
+                                                      std::size_t length)
+{
+    checkBootLoaderTimer();
+    if (!data || length == 0)
+        return Transfer{-1, Failure::BadArgument};
+    if (!liveLocked(t))
+        return Transfer{-1, Failure::Unplugged};
+    if (faults_.silentAfter) {
+        // A control transfer to a device that does not answer: the host
+        // controller gives up after its timeout.
+        const std::chrono::milliseconds timeout = *faults_.silentAfter;
+        lock.unlock();
+        std::this_thread::sleep_for(timeout);
+        lock.lock();
+        return Transfer{-1, Failure::NoAnswer};
+    }
+    return std::nullopt;
+}
+
+Transfer KeyboardModel::sendFeature(const Ticket &t, const uint8_t *data, std::size_t length)
+{
+    Lock lock(mutex_);
+    if (auto refused = refuseTransfer(lock, t, data, length))
+        return *refused;
+    if (take(faults_.featureSend))
+        return {-1, Failure::Injected};
+    sleepDelay(lock);
+    checkBootLoaderTimer();
+    if (!liveLocked(t))
+        return {-1, Failure::Unplugged};
+
+    packet::Packet wire{};
+    std::memcpy(wire.data(), data + 1, std::min(length - 1, wire.size()));
+    deliverCommand(t.iface, wire);
+    record(TraceEntry::Kind::FeatureSent, t.iface, data, length);
+    return {static_cast<int>(length), Failure::None};
+}
+
+void KeyboardModel::deliverCommand(Interface iface, const packet::Packet &wire)
+{
+    const std::size_t slot = slotOf(iface);
+    if (isCommandInterface(iface)) {
+        const NormalFirmware::Reply reply = firmware_.command(wire);
+        answers_[slot] = reply.answer;
+        // A new command starts a new exchange: data left over from an
+        // earlier read that the host gave up on is gone.
+        inbox_[slot].clear();
+        queueDataPhase(slot, reply.dataPhase);
+        if (reply.bootLoaderRequested)
+            bootLoaderDeadline_ = Clock::now() + kBootLoaderGrace;
+        bootLoaderConfirmPending_ = reply.bootLoaderConfirmed;
+    } else if (iface == Interface::BootLoader) {
+        answers_[slot] = bootLoader_.command(wire);
+    } else {
+        answers_[slot] = wire;
+    }
+}
+
+void KeyboardModel::queueDataPhase(std::size_t slot, const std::vector<uint8_t> &data)
+{
+    std::size_t reports = (data.size() + kDataReportBytes - 1) / kDataReportBytes;
+    if (faults_.dataPhaseReports >= 0)
+        reports = std::min(reports, static_cast<std::size_t>(faults_.dataPhaseReports));
+    const std::size_t reportBytes =
+        faults_.inputReportLength >= 0 ? static_cast<std::size_t>(faults_.inputReportLength) : kDataReportBytes;
+    for (std::size_t r = 0; r < reports; ++r) {
+        std::vector<uint8_t> report(reportBytes, 0);
+        const std::size_t offset = r * kDataReportBytes;
+        const std::size_t n = std::min({reportBytes, kDataReportBytes, data.size() - offset});
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(offset), n, report.begin());
+        inbox_[slot].push_back(std::move(report));
+    }
+    if (reports > 0)
+        changed_.notify_all();
+}
+
+Transfer KeyboardModel::getFeature(const Ticket &t, uint8_t *data, std::size_t length)
+{
+    Lock lock(mutex_);
+    if (auto refused = refuseTransfer(lock, t, data, length))
+        return *refused;
+    if (take(faults_.featureRead))
+        return {-1, Failure::Injected};
+    sleepDelay(lock);
+    checkBootLoaderTimer();
+    if (!liveLocked(t))
+        return {-1, Failure::Unplugged};
+
+    std::array<uint8_t, packet::kReportSize> report{};
+    report[0] = data[0]; // the report id the caller asked for stays in place
+    const packet::Packet &answer = answers_[slotOf(t.iface)];
+    std::copy(answer.begin(), answer.end(), report.begin() + 1);
+    const std::size_t n = std::min(length, report.size());
+    std::memcpy(data, report.data(), n);
+    record(TraceEntry::Kind::FeatureRead, t.iface, data, n);
+
+    if (isCommandInterface(t.iface) && bootLoaderConfirmPending_)
+        enterBootLoader();
+    return {static_cast<int>(n), Failure::None};
+}
+
+Transfer KeyboardModel::write(const Ticket &t, const uint8_t *data, std::size_t length)
+{
+    Lock lock(mutex_);
+    if (auto refused = refuseTransfer(lock, t, data, length))
+        return *refused;
+    if (takeAfterGood(faults_.outputGood, faults_.outputFail))
+        return {-1, Failure::Injected};
+    sleepDelay(lock);
+    checkBootLoaderTimer();
+    if (!liveLocked(t))
+        return {-1, Failure::Unplugged};
+
+    const std::size_t n = std::min(length - 1, kDataReportBytes);
+    if (isCommandInterface(t.iface))
+        firmware_.output(data + 1, n);
+    else if (t.iface == Interface::BootLoader)
+        bootLoader_.output(data + 1, n);
+    record(TraceEntry::Kind::Output, t.iface, data, length);
+    return {static_cast<int>(length), Failure::None};
+}
+
+Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length, int timeoutMs)
+{
+    Lock lock(mutex_);
+    if (!data)
+        return {-1, Failure::BadArgument};
+    std::optional<Clock::time_point> deadline;
+    if (timeoutMs >= 0)
+        deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+
+    std::deque<std::vector<uint8_t>> &queue = inbox_[slotOf(t.iface)];
+    const bool dataPhase = isCommandInterface(t.iface);
+    for (;;) {
+        checkBootLoaderTimer();
+        if (!liveLocked(t))
+            return {-1, Failure::Unplugged};
+        if (dataPhase && faults_.inputFail != 0 && faults_.inputGood == 0) {
+            take(faults_.inputFail);
+            return {-1, Failure::Injected};
+        }
+        if (!faults_.silentAfter && !queue.empty())
+            break;
+        if (deadline && Clock::now() >= *deadline)
+            return {0, Failure::None};
+        // Wake for the boot-loader switch too: it unplugs this interface.
+        std::optional<Clock::time_point> wake = deadline;
+        if (bootLoaderDeadline_ && (!wake || *bootLoaderDeadline_ < *wake))
+            wake = bootLoaderDeadline_;
+        if (wake)
+            changed_.wait_until(lock, *wake);
+        else
+            changed_.wait(lock);
+    }
+
+    const std::vector<uint8_t> report = std::move(queue.front());
+    queue.pop_front();
+    if (dataPhase && faults_.inputFail != 0 && faults_.inputGood > 0)
+        --faults_.inputGood;
+    sleepDelay(lock);
+
+    // hidraw hands over at most the caller's buffer and drops the rest.
+    const std::size_t n = std::min(length, report.size());
+    std::memcpy(data, report.data(), n);
+    record(TraceEntry::Kind::Input, t.iface, data, n);
+    return {static_cast<int>(n), Failure::None};
+}
+
+} // namespace q3emu::detail

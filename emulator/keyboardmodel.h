@@ -1,0 +1,146 @@
+// The one process-wide emulated keyboard: which interfaces are plugged, the
+// open handles, the endpoints' queues, injected faults, transfer timing and
+// the wire trace, around the firmware that interprets what arrives.
+//
+// Every member function takes the model's mutex itself. Transfer delays and
+// injected timeouts are slept with the mutex released, so a host thread that
+// blocks in a read never holds up another thread's feature report.
+#pragma once
+
+#include "firmware.h"
+#include "q3emu.h"
+#include "usbidentity.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace q3emu::detail {
+
+// What a hid_device handle holds on to: the interface and the plug
+// generation it was opened in. Once the interface is unplugged (or the model
+// reset) the generation moves on and the ticket is dead for good, as a hidraw
+// file descriptor is after its device node has gone.
+struct Ticket {
+    Interface iface = Interface::Command;
+    uint64_t generation = 0;
+    uint64_t epoch = 0; // reset() count; handles of an older epoch are not counted as open
+};
+
+enum class Failure { None, Unplugged, NotPlugged, Injected, NoAnswer, BadArgument };
+
+struct Transfer {
+    int result;      // bytes transferred, 0 on a read timeout, -1 on failure
+    Failure failure; // why it failed
+};
+
+class KeyboardModel {
+public:
+    static KeyboardModel &instance();
+
+    KeyboardModel(const KeyboardModel &) = delete;
+    KeyboardModel &operator=(const KeyboardModel &) = delete;
+
+    // --- control side (q3emu.h) ---
+    void reset(Scenario scenario);
+    void plug(Interface iface);
+    void unplug(Interface iface);
+    bool isPlugged(Interface iface);
+    int openHandleCount(Interface iface);
+    void setReportDelay(std::chrono::microseconds delay);
+    void setScrambling(bool on);
+
+    void emitEventReport(const std::vector<uint8_t> &report);
+    void pressProfileKey(int profile);
+    void pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_t speed);
+
+    void failOpen(Interface iface, int count);
+    void failFeatureSend(int count);
+    void failFeatureRead(int count);
+    void failOutputWrite(int afterGood, int count);
+    void failInputRead(int afterGood, int count);
+    void limitDataPhaseReports(int reports);
+    void setInputReportLength(int length);
+    void stopAnswering(std::chrono::milliseconds timeout);
+    void clearFaults();
+
+    KeyboardState state();
+    void setState(const KeyboardState &s);
+    std::vector<TraceEntry> trace();
+    void clearTrace();
+
+    // --- host side (the hidapi shim) ---
+    std::vector<Interface> pluggedInterfaces(); // in enumeration order
+    Transfer open(Interface iface, Ticket &ticket);
+    void close(const Ticket &ticket);
+    Transfer sendFeature(const Ticket &t, const uint8_t *data, std::size_t length);
+    Transfer getFeature(const Ticket &t, uint8_t *data, std::size_t length);
+    Transfer write(const Ticket &t, const uint8_t *data, std::size_t length);
+    // timeoutMs < 0 waits until a report arrives or the interface goes away.
+    Transfer read(const Ticket &t, uint8_t *data, std::size_t length, int timeoutMs);
+
+private:
+    using Lock = std::unique_lock<std::mutex>;
+    using Clock = std::chrono::steady_clock;
+
+    struct Faults {
+        std::array<int, kInterfaceCount> open{};
+        int featureSend = 0;
+        int featureRead = 0;
+        int outputGood = 0;
+        int outputFail = 0;
+        int inputGood = 0;
+        int inputFail = 0;
+        int dataPhaseReports = -1;
+        int inputReportLength = -1;
+        std::optional<std::chrono::milliseconds> silentAfter;
+    };
+
+    KeyboardModel();
+
+    void resetLocked(Scenario scenario);
+    void plugLocked(Interface iface);
+    void unplugLocked(Interface iface);
+    bool liveLocked(const Ticket &t) const;
+    void checkBootLoaderTimer();
+    void enterBootLoader();
+    void leaveBootLoader();
+    void sleepDelay(Lock &lock);
+    void deliverCommand(Interface iface, const packet::Packet &wire);
+    void queueDataPhase(std::size_t slot, const std::vector<uint8_t> &data);
+    void queueEventReport(const std::vector<uint8_t> &report);
+    void record(TraceEntry::Kind kind, Interface iface, const uint8_t *bytes, std::size_t length);
+    // Guards shared by feature reports and writes; an engaged result ends the call.
+    std::optional<Transfer> refuseTransfer(Lock &lock, const Ticket &t, const void *data, std::size_t length);
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+
+    KeyboardState state_;
+    NormalFirmware firmware_{state_};
+    BootLoaderFirmware bootLoader_;
+
+    std::array<bool, kInterfaceCount> plugged_{};
+    std::array<uint64_t, kInterfaceCount> generation_{};
+    std::array<int, kInterfaceCount> openHandles_{};
+    uint64_t epoch_ = 0;
+
+    // Indexed by slot: the command interface's two nodes share one.
+    std::array<packet::Packet, kInterfaceCount> answers_{};
+    std::array<std::deque<std::vector<uint8_t>>, kInterfaceCount> inbox_;
+
+    bool bootLoaderConfirmPending_ = false;
+    std::optional<Clock::time_point> bootLoaderDeadline_;
+
+    std::chrono::microseconds delay_{1000};
+    Faults faults_;
+    std::vector<TraceEntry> trace_;
+};
+
+} // namespace q3emu::detail

@@ -1,0 +1,167 @@
+// Control interface of the emulated Q3 keyboard (libq3emu.so).
+//
+// The library exports the whole hidapi C API and serves it from an
+// in-process model of the keyboard, so a program linked against it (tests)
+// or preloaded with it (./run.sh without hardware) talks to the model exactly
+// as it would talk to a keyboard through hidraw. This header is for tests and
+// tools that want to steer the model: plug and unplug interfaces, press keys
+// on the "keyboard", inject faults and read back what was stored and what
+// travelled over the wire.
+//
+// Every function here is thread-safe; the model is one process-wide object.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The library hides everything but this API and hidapi's, so that nothing of
+// it can clash with the program it is preloaded into.
+#pragma GCC visibility push(default)
+
+namespace q3emu {
+
+// USB identities the model presents. The normal-mode keyboard exposes the
+// command and event interfaces; the boot loader appears instead of them while
+// the keyboard is in its boot loader.
+constexpr uint16_t kVendorId = 0x04D9;
+constexpr uint16_t kKeyboardProductId = 0xA1CD;
+constexpr uint16_t kBootLoaderProductId = 0x8022;
+constexpr uint16_t kMouseProductId = 0xA09F;
+
+// Interfaces the model can expose; each has its own hidraw-like path.
+enum class Interface {
+    Command,       // usage page 0xFF01, usage 0x0001: feature reports + 64-byte data phases
+    Event,         // usage page 0xFF02, usage 0x0001: 12-byte event reports
+    SecondCommand, // another node with the command interface's usage pair
+    Mouse,         // a companion mouse 0x04D9/0xA09F, usage page 0xFF00, usage 0xFF00
+    BootLoader,    // 0x04D9/0x8022, usage page 0xFF00, usage 0x0020
+};
+
+// Named starting points. reset() puts the model back into factory state and
+// plugs the interfaces that the scenario names.
+enum class Scenario {
+    NoKeyboard,              // nothing plugged
+    Keyboard,                // command + event interface (the usual case)
+    CommandInterfaceOnly,    // only the command interface enumerates
+    DuplicateCommandUsage,   // command, event, then a second node with the command usage pair
+    KeyboardAndMouse,        // the keyboard plus the companion mouse
+};
+
+constexpr int kProfileCount = 4;
+constexpr int kMacrosPerProfile = 32;   // device macro id = 32 * profile + index
+constexpr int kPicturesPerProfile = 8;  // picture indexes 0..7; others are refused
+constexpr int kMatrixBytes = 256;       // 128 key positions, low byte first
+constexpr int kBlockBytes = 128;
+constexpr int kPaletteBytes = 64;
+
+struct ProfileState {
+    uint8_t keyMatrix[kMatrixBytes];
+    uint8_t macros[kMacrosPerProfile][kBlockBytes];
+    uint8_t pictures[kPicturesPerProfile][3][kBlockBytes]; // [picture][plane][key]
+    uint8_t palette[kPaletteBytes];
+    // type, brightness, speed, direction, color, type_Side: as 08H carries them
+    uint8_t lighting[6];
+};
+
+enum class Mode { Normal, BootLoader };
+
+struct KeyboardState {
+    ProfileState profiles[kProfileCount];
+    uint8_t options[3];          // 02H/82H
+    uint8_t sensitivity;         // 04H/84H
+    uint8_t activeProfile;       // 21H/A1H, 0..3
+    uint16_t firmwareVersion;    // 80H, high byte first on the wire; 0x0201 by default
+    uint8_t layoutMode;          // 80H bit 1 of a[3]: 0 English, 1 Spanish
+    Mode mode;
+    int stopMacroCount;          // how often 09H arrived
+    int recoveryCount;           // how often 13H arrived
+    int bootLoaderRequests;      // how often 0FH arrived with the right entry code
+};
+
+// The factory state: every profile with matrix = default codes (position p
+// holds key code p+4 for the positions that carry a key, see
+// defaultKeyCode()), empty macros and pictures, a rainbow palette and
+// lighting (1, 4, 2, 0, 0, 0); options 00 00 00, sensitivity 0, profile 0,
+// firmware 0x0201, layout 0.
+KeyboardState factoryState();
+// p + 4 for positions 0..127, except: 0 at the keys the firmware handles
+// itself (89 Fn, 116..119 profile and macro keys) and outside 0..127;
+// position 61 holds position 45's code, as the keyboard keeps a copy there.
+uint16_t defaultKeyCode(int position);
+
+// One report as it crossed the wire, in the direction of the host's call.
+struct TraceEntry {
+    enum class Kind {
+        FeatureSent,  // hid_send_feature_report: report id + 8 packet bytes, as sent (possibly scrambled)
+        FeatureRead,  // hid_get_feature_report: what the keyboard answered
+        Output,       // hid_write on the command interface: report id + data
+        Input,        // hid_read(_timeout): what the host received (data bytes, no report id)
+    };
+    Kind kind;
+    Interface iface;
+    std::vector<uint8_t> bytes;
+    std::chrono::steady_clock::time_point time; // when the transfer completed
+    std::thread::id thread;                     // the host thread that made the call
+};
+
+// --- life cycle -------------------------------------------------------------
+// Factory state, empty trace, no faults, report delay 1 ms, scrambling off;
+// handles opened before stay invalid.
+void reset(Scenario scenario = Scenario::Keyboard);
+void plug(Interface iface);
+void unplug(Interface iface);   // open handles to it fail from now on, even after a new plug(); pending reads wake with -1
+bool isPlugged(Interface iface);
+int openHandleCount(Interface iface); // opened since the last reset() and not yet closed, dead handles included
+
+// Per-report transfer time (feature, output and input reports alike), as a
+// full-speed USB device takes about 1 ms. 0 makes every transfer immediate.
+void setReportDelay(std::chrono::microseconds delay);
+
+// Whether the keyboard expects scrambled command packets and scrambles the
+// answers of short reads (the device description's isEncode switch).
+void setScrambling(bool on);
+
+// --- the keyboard side --------------------------------------------------------
+// Queue an event report of any length on the event interface. It is delivered
+// to the next read of that interface (the endpoint holds it until polled).
+void emitEventReport(const std::vector<uint8_t> &report);
+// What a user does at the keyboard: change the state and announce it with a
+// 12-byte event report (byte 1 profile, 4 effect, 5 brightness, 6 speed).
+void pressProfileKey(int profile);
+void pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_t speed);
+
+// --- faults -----------------------------------------------------------------
+// Counts: the next `count` calls of that kind fail (-1 for "until cleared").
+void failOpen(Interface iface, int count = -1);
+void failFeatureSend(int count = -1);
+void failFeatureRead(int count = -1);
+void failOutputWrite(int afterGood, int count = -1); // `afterGood` writes succeed first
+// Reads on the command interface: `afterGood` reads that deliver a report
+// succeed, then reads return -1 at once without consuming a report.
+void failInputRead(int afterGood, int count = -1);
+// The data phase of bulk reads: send only the first `reports` input reports
+// (the rest never arrive), or send each report with `length` data bytes.
+void limitDataPhaseReports(int reports);   // -1: no limit
+void setInputReportLength(int length);     // -1: the interface's 64; shorter reports carry the first `length` bytes of their chunk
+// A keyboard that stops answering: feature reports and writes fail after
+// `timeout` (as a USB control transfer that times out), reads on every
+// interface get nothing; queued reports are delivered again after clearFaults().
+// Opening still works: the device nodes stay.
+void stopAnswering(std::chrono::milliseconds timeout = std::chrono::milliseconds(50));
+void clearFaults();
+
+// --- inspection -------------------------------------------------------------
+KeyboardState state();
+// A different `mode` switches as the keyboard does: Mode::BootLoader unplugs
+// the keyboard's interfaces and plugs the boot loader, Mode::Normal the reverse.
+void setState(const KeyboardState &s);
+std::vector<TraceEntry> trace();
+void clearTrace();
+std::string pathOf(Interface iface); // the path hid_enumerate reports for it
+
+} // namespace q3emu
+
+#pragma GCC visibility pop

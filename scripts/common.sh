@@ -1,0 +1,35 @@
+# Shared by run.sh and test.sh: install what is missing, configure, build.
+# Sourced, not run.
+
+# Debian packages the build, the programs and the test suite need.
+GEARPANEL_PACKAGES=(
+    build-essential cmake pkg-config
+    qtbase5-dev
+    libhidapi-dev libudev-dev
+    xvfb xauth
+)
+
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${GEARPANEL_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir="$1"
+    shift
+    cmake -S . -B "$dir" "$@"
+    cmake --build "$dir" -j"$(nproc)"
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs the whole
+# suite under Xvfb; then runs the device tests again in a thread-sanitizer
+# build.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/common.sh
+
+ensure_packages
+
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEARPANEL_WERROR=ON
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build --output-on-failure --timeout 600
+
+# The device link shares flags and buffers between the GUI thread and pool
+# threads: its tests must also run clean under the thread sanitizer.
+configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DGEARPANEL_WERROR=ON \
+    -DGEARPANEL_WITH_TSAN=ON -DGEARPANEL_BUILD_BENCH=OFF
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
+    ctest --test-dir build-tsan -L device --output-on-failure --timeout 900
