@@ -1,12 +1,13 @@
 #include "hid_thread.h"
 
+#include "handoff.h"
 #include "logging.h"
 #include "packetcodec.h"
+#include "pooltask.h"
 #include "reportio.h"
 
 #include <QCoreApplication>
 #include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <hidapi.h>
 
@@ -95,8 +96,9 @@ void Hid_Thread::swichCurDevice(uint did)
     m_curDid = did;
     stopMonitor();
     isMonitoring = true;
-    monitorHandOff.publish();
-    monitorFuture = QtConcurrent::run(QThreadPool::globalInstance(), [this, did] { runMonitorTask(did); });
+    monitoredDid = did;
+    handoff::publish();
+    monitorFuture = runOnPool(&Hid_Thread::monitorTask, this);
 }
 
 // --- packet codec -------------------------------------------------------------
@@ -171,9 +173,15 @@ void closeHandle(hid_device *&handle)
 
 } // namespace
 
+void Hid_Thread::writeTask(void *self)
+{
+    auto *link = static_cast<Hid_Thread *>(self);
+    handoff::receive();
+    link->sendCmd(link->transferLength);
+}
+
 bool Hid_Thread::sendCmd(int n)
 {
-    transferHandOff.receive();
     const uint did = m_curDid;
     bool ok = false;
     if (openCmdDevice(did)) {
@@ -226,8 +234,9 @@ void Hid_Thread::runWrite(const packet::Packet &pkt, const uchar *data, int n)
     if (n > 0)
         std::memcpy(dataArea, data, n);
     // The transfer owns the link until it ends; its outcome is not reported.
-    transferHandOff.publish();
-    QtConcurrent::run(QThreadPool::globalInstance(), [this, n] { sendCmd(n); });
+    transferLength = n;
+    handoff::publish();
+    runOnPool(&Hid_Thread::writeTask, this);
     QThread::msleep(reportio::kReportPauseMs);
 }
 

@@ -17,7 +17,6 @@
 #include "deviceentry.h"
 #include "deviceeventsink.h"
 #include "devinfo.h"
-#include "handoff.h"
 #include "packetcodec.h"
 
 #include <QFuture>
@@ -111,7 +110,8 @@ private:
     bool sendCmd(int n);
     bool queryCmd(int n);
     void monitorDevice(uint did);
-    void runMonitorTask(uint did);
+    static void monitorTask(void *self);
+    static void writeTask(void *self);
 
     // The calling orders shared by every command.
     void runWrite(const packet::Packet &pkt, const uchar *data = nullptr, int n = 0);
@@ -133,6 +133,7 @@ private:
     uchar txReport[9] = {};
     uchar rxReport[9] = {};
     uchar dataArea[kDataAreaSize] = {};
-    HandOff transferHandOff; // the GUI thread's packet and data to the write transfer
-    HandOff monitorHandOff;  // the table to the monitor task, its last writes back
+    // What a pool task is started with (ordered by the hand-off, handoff.h).
+    int transferLength = 0;  // data-phase bytes of the write transfer
+    uint monitoredDid = 0;   // row the monitor task watches
 };

@@ -3,6 +3,7 @@
 // keyboard shows up as a failed open within one cycle.
 #include "hid_thread.h"
 
+#include "handoff.h"
 #include "logging.h"
 
 #include <hidapi.h>
@@ -61,11 +62,12 @@ void Hid_Thread::monitorDevice(uint did)
     }
 }
 
-void Hid_Thread::runMonitorTask(uint did)
+void Hid_Thread::monitorTask(void *self)
 {
-    monitorHandOff.receive();
-    monitorDevice(did);
-    monitorHandOff.publish();
+    auto *link = static_cast<Hid_Thread *>(self);
+    handoff::receive();
+    link->monitorDevice(link->monitoredDid);
+    handoff::publish();
 }
 
 void Hid_Thread::stopMonitor()
@@ -74,5 +76,5 @@ void Hid_Thread::stopMonitor()
     // Waiting on a task that has already ended returns at once; one that has
     // not started yet is run here.
     monitorFuture.waitForFinished();
-    monitorHandOff.receive();
+    handoff::receive();
 }
