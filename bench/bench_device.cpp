@@ -39,8 +39,8 @@ void report(const char *name, std::vector<double> ms, double mandatedMs, int rep
     const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / ms.size();
     const double worst = ms.back();
     const double wire = reports * kReportDelayMs;
-    std::printf("%-34s median %7.2f ms  mean %7.2f ms  worst %7.2f ms | mandated pauses %5.1f ms",
-                name, median, mean, worst, mandatedMs);
+    std::printf("%-34s median %7.2f ms  mean %7.2f ms  worst %7.2f ms | mandated pauses %5.1f ms", name,
+                median, mean, worst, mandatedMs);
     if (mandatedMs > 0)
         std::printf(" (x%.2f)", median / mandatedMs);
     std::printf(" | pauses + wire %5.1f ms (x%.2f)\n", mandatedMs + wire, median / (mandatedMs + wire));

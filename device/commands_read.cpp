@@ -33,7 +33,8 @@ void Hid_Thread::hid_84H_GetButtonSensitivity(uchar &sens1)
 void Hid_Thread::hid_88H_GetLEDType(uchar &type, uchar &brightness, uchar &speed, uchar &direction,
                                     uchar &color, uchar &type_Side)
 {
-    if (runShortRead(make(0x88), {0x88, type, brightness, speed, direction, color, type_Side, 0x00}) == ReadOutcome::NotClaimed)
+    if (runShortRead(make(0x88), {0x88, type, brightness, speed, direction, color, type_Side, 0x00}) ==
+        ReadOutcome::NotClaimed)
         return;
     type = rxReport[2];
     brightness = rxReport[3];

@@ -15,8 +15,8 @@ void Hid_Thread::hid_04H_SetButtonSensitivity(uchar sens1)
     runWrite(make(0x04, sens1));
 }
 
-void Hid_Thread::hid_08H_SetLEDType(uchar type, uchar brightness, uchar speed, uchar direction,
-                                    uchar color, uchar type_Side)
+void Hid_Thread::hid_08H_SetLEDType(uchar type, uchar brightness, uchar speed, uchar direction, uchar color,
+                                    uchar type_Side)
 {
     runWrite({0x08, type, brightness, speed, direction, color, type_Side, 0x00});
 }

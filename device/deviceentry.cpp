@@ -4,8 +4,7 @@ DeviceEntry::DeviceEntry(int index, const QString &name, int type, const QString
                          const QString &eventPath, unsigned reportLength)
     : m_index(index), m_name(name), m_type(type), m_cmdPath(cmdPath), m_eventPath(eventPath),
       m_reportLength(reportLength)
-{
-}
+{}
 
 QString DeviceEntry::cmdPath() const
 {

@@ -9,8 +9,8 @@
 class DeviceEntry
 {
 public:
-    DeviceEntry(int index, const QString &name, int type, const QString &cmdPath,
-                const QString &eventPath, unsigned reportLength);
+    DeviceEntry(int index, const QString &name, int type, const QString &cmdPath, const QString &eventPath,
+                unsigned reportLength);
 
     int index() const { return m_index; }
     QString name() const { return m_name; }

@@ -12,16 +12,16 @@
 
 // One device group as read from the description.
 struct DevInfoRecord {
-    int type = -1;              // 0 keyboard, 1 mouse; -1 when the group has no type
+    int type = -1; // 0 keyboard, 1 mouse; -1 when the group has no type
     uint16_t vid = 0;
     uint16_t pid = 0;
-    uint16_t usagePage = 0;     // command interface
+    uint16_t usagePage = 0; // command interface
     uint16_t usage = 0;
-    uint16_t usagePage2 = 0;    // event interface
+    uint16_t usagePage2 = 0; // event interface
     uint16_t usage2 = 0;
     QString lib;
-    QString name;               // display name, from the configuration's product_name list
-    unsigned reportLength = 0;  // data bytes per output/input report, report id not counted
+    QString name;              // display name, from the configuration's product_name list
+    unsigned reportLength = 0; // data bytes per output/input report, report id not counted
 };
 
 struct DevInfo {

@@ -84,8 +84,7 @@ void Hid_Thread::setDeviceList(const QList<DevInfoRecord> &records)
             }
             hid_free_enumeration(all);
         }
-        table.push_back(std::make_unique<DeviceEntry>(n, r.name, r.type, cmdPath, eventPath,
-                                                      r.reportLength));
+        table.push_back(std::make_unique<DeviceEntry>(n, r.name, r.type, cmdPath, eventPath, r.reportLength));
     }
     devList = std::move(table);
     releaseLink();
@@ -187,8 +186,8 @@ bool Hid_Thread::sendCmd(int n)
     if (openCmdDevice(did)) {
         if (isEncode)
             packet::scramble(txReport + 1, packet::kSecrecyCode.data());
-        ok = reportio::sendFeature(cmdHandle, txReport)
-             && (n <= 0 || reportio::writeDataPhase(cmdHandle, dataArea, n, row(did)->reportLength()));
+        ok = reportio::sendFeature(cmdHandle, txReport) &&
+             (n <= 0 || reportio::writeDataPhase(cmdHandle, dataArea, n, row(did)->reportLength()));
         closeHandle(cmdHandle);
     }
     releaseLink();

@@ -93,8 +93,8 @@ public slots:
     void hid_80H_GetFWVersion(ushort &version, uchar &mode_UsUk);
     void hid_82H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3);
     void hid_84H_GetButtonSensitivity(uchar &sens1);
-    void hid_88H_GetLEDType(uchar &type, uchar &brightness, uchar &speed, uchar &direction,
-                            uchar &color, uchar &type_Side);
+    void hid_88H_GetLEDType(uchar &type, uchar &brightness, uchar &speed, uchar &direction, uchar &color,
+                            uchar &type_Side);
     void hid_8CH_GetKeyMatrix_1(uchar *src128);
     void hid_8DH_GetKeyMatrix_2(uchar *src128);
     void hid_90H_GetMacroKey(uchar macroId, uchar *src128);
@@ -134,6 +134,6 @@ private:
     uchar rxReport[9] = {};
     uchar dataArea[kDataAreaSize] = {};
     // What a pool task is started with (ordered by the hand-off, handoff.h).
-    int transferLength = 0;  // data-phase bytes of the write transfer
-    uint monitoredDid = 0;   // row the monitor task watches
+    int transferLength = 0; // data-phase bytes of the write transfer
+    uint monitoredDid = 0;  // row the monitor task watches
 };

@@ -12,35 +12,104 @@ detail::KeyboardModel &model()
 }
 } // namespace
 
-void reset(Scenario scenario) { model().reset(scenario); }
-void plug(Interface iface) { model().plug(iface); }
-void unplug(Interface iface) { model().unplug(iface); }
-bool isPlugged(Interface iface) { return model().isPlugged(iface); }
-int openHandleCount(Interface iface) { return model().openHandleCount(iface); }
-void setReportDelay(std::chrono::microseconds delay) { model().setReportDelay(delay); }
-void setScrambling(bool on) { model().setScrambling(on); }
+void reset(Scenario scenario)
+{
+    model().reset(scenario);
+}
+void plug(Interface iface)
+{
+    model().plug(iface);
+}
+void unplug(Interface iface)
+{
+    model().unplug(iface);
+}
+bool isPlugged(Interface iface)
+{
+    return model().isPlugged(iface);
+}
+int openHandleCount(Interface iface)
+{
+    return model().openHandleCount(iface);
+}
+void setReportDelay(std::chrono::microseconds delay)
+{
+    model().setReportDelay(delay);
+}
+void setScrambling(bool on)
+{
+    model().setScrambling(on);
+}
 
-void emitEventReport(const std::vector<uint8_t> &report) { model().emitEventReport(report); }
-void pressProfileKey(int profile) { model().pressProfileKey(profile); }
+void emitEventReport(const std::vector<uint8_t> &report)
+{
+    model().emitEventReport(report);
+}
+void pressProfileKey(int profile)
+{
+    model().pressProfileKey(profile);
+}
 void pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_t speed)
 {
     model().pressLightingKeys(effect, brightness, speed);
 }
 
-void failOpen(Interface iface, int count) { model().failOpen(iface, count); }
-void failFeatureSend(int count) { model().failFeatureSend(count); }
-void failFeatureRead(int count) { model().failFeatureRead(count); }
-void failOutputWrite(int afterGood, int count) { model().failOutputWrite(afterGood, count); }
-void failInputRead(int afterGood, int count) { model().failInputRead(afterGood, count); }
-void limitDataPhaseReports(int reports) { model().limitDataPhaseReports(reports); }
-void setInputReportLength(int length) { model().setInputReportLength(length); }
-void stopAnswering(std::chrono::milliseconds timeout) { model().stopAnswering(timeout); }
-void clearFaults() { model().clearFaults(); }
+void failOpen(Interface iface, int count)
+{
+    model().failOpen(iface, count);
+}
+void failFeatureSend(int count)
+{
+    model().failFeatureSend(count);
+}
+void failFeatureRead(int count)
+{
+    model().failFeatureRead(count);
+}
+void failOutputWrite(int afterGood, int count)
+{
+    model().failOutputWrite(afterGood, count);
+}
+void failInputRead(int afterGood, int count)
+{
+    model().failInputRead(afterGood, count);
+}
+void limitDataPhaseReports(int reports)
+{
+    model().limitDataPhaseReports(reports);
+}
+void setInputReportLength(int length)
+{
+    model().setInputReportLength(length);
+}
+void stopAnswering(std::chrono::milliseconds timeout)
+{
+    model().stopAnswering(timeout);
+}
+void clearFaults()
+{
+    model().clearFaults();
+}
 
-KeyboardState state() { return model().state(); }
-void setState(const KeyboardState &s) { model().setState(s); }
-std::vector<TraceEntry> trace() { return model().trace(); }
-void clearTrace() { model().clearTrace(); }
-std::string pathOf(Interface iface) { return detail::descriptorOf(iface).path; }
+KeyboardState state()
+{
+    return model().state();
+}
+void setState(const KeyboardState &s)
+{
+    model().setState(s);
+}
+std::vector<TraceEntry> trace()
+{
+    return model().trace();
+}
+void clearTrace()
+{
+    model().clearTrace();
+}
+std::string pathOf(Interface iface)
+{
+    return detail::descriptorOf(iface).path;
+}
 
 } // namespace q3emu

@@ -31,8 +31,8 @@ KeyboardState factoryState()
 {
     // Seven colours of three 6-bit components: red, orange, yellow, green,
     // cyan, blue, violet.
-    static const uint8_t rainbow[21] = {63, 0, 0, 63, 32, 0, 63, 63, 0, 0, 63, 0,
-                                        0, 63, 63, 0, 0, 63, 32, 0, 63};
+    static const uint8_t rainbow[21] = {63, 0, 0,  63, 32, 0, 63, 63, 0, 0, 63,
+                                        0,  0, 63, 63, 0,  0, 63, 32, 0, 63};
 
     KeyboardState s;
     std::memset(&s, 0, sizeof s);

@@ -17,7 +17,8 @@ bool isShortRead(uint8_t code)
 
 bool carriesEntryCode(const packet::Packet &p)
 {
-    return std::equal(packet::kBootLoaderEntryCode.begin(), packet::kBootLoaderEntryCode.end(), p.begin() + 1);
+    return std::equal(packet::kBootLoaderEntryCode.begin(), packet::kBootLoaderEntryCode.end(),
+                      p.begin() + 1);
 }
 
 } // namespace
@@ -89,7 +90,7 @@ NormalFirmware::Reply NormalFirmware::command(const packet::Packet &wire)
     case 0x80:
         a[1] = static_cast<uint8_t>(s_.firmwareVersion >> 8);
         a[2] = static_cast<uint8_t>(s_.firmwareVersion & 0xFF);
-        a[3] = static_cast<uint8_t>((s_.layoutMode & 1) << 1);
+        a[3] = static_cast<uint8_t>(((s_.layoutMode & 1) << 1) | (s_.modeOtherBits & ~0x02));
         break;
     case 0x82:
         std::copy(s_.options, s_.options + 3, a.begin() + 1);
@@ -180,7 +181,8 @@ void NormalFirmware::store(const DataPhaseWrite &w)
         break;
     case 0x10:
         if (p[2] < kProfileCount * kMacrosPerProfile)
-            std::memcpy(s_.profiles[p[2] / kMacrosPerProfile].macros[p[2] % kMacrosPerProfile], d, kBlockBytes);
+            std::memcpy(s_.profiles[p[2] / kMacrosPerProfile].macros[p[2] % kMacrosPerProfile], d,
+                        kBlockBytes);
         break;
     case 0x12:
         if (p[2] < kPicturesPerProfile && p[3] < 3)

@@ -18,13 +18,14 @@ namespace q3emu::detail {
 constexpr std::size_t kDataReportBytes = 64;
 constexpr std::size_t kEventReportBytes = 12;
 
-class NormalFirmware {
+class NormalFirmware
+{
 public:
     struct Reply {
-        packet::Packet answer{};             // what the next feature read returns
-        std::vector<uint8_t> dataPhase;      // to be sent as input reports
-        bool bootLoaderRequested = false;    // 0FH with the right entry code
-        bool bootLoaderConfirmed = false;    // this answer is the 8FH acceptance
+        packet::Packet answer{};          // what the next feature read returns
+        std::vector<uint8_t> dataPhase;   // to be sent as input reports
+        bool bootLoaderRequested = false; // 0FH with the right entry code
+        bool bootLoaderConfirmed = false; // this answer is the 8FH acceptance
     };
 
     explicit NormalFirmware(KeyboardState &state);
@@ -65,7 +66,8 @@ private:
 // The boot loader as far as normal mode needs it: it is present, answers
 // every feature report with an echo and swallows output reports. Its flash
 // protocol hooks in here.
-class BootLoaderFirmware {
+class BootLoaderFirmware
+{
 public:
     packet::Packet command(const packet::Packet &wire) { return wire; }
     void output(const uint8_t *, std::size_t) {}

@@ -36,12 +36,18 @@ namespace {
 const wchar_t *describe(Failure failure)
 {
     switch (failure) {
-    case Failure::None: return L"Success";
-    case Failure::Unplugged: return L"q3emu: the device has been unplugged";
-    case Failure::NotPlugged: return L"q3emu: no such device";
-    case Failure::Injected: return L"q3emu: transfer failed (injected fault)";
-    case Failure::NoAnswer: return L"q3emu: the device did not answer (timeout)";
-    case Failure::BadArgument: return L"q3emu: invalid argument";
+    case Failure::None:
+        return L"Success";
+    case Failure::Unplugged:
+        return L"q3emu: the device has been unplugged";
+    case Failure::NotPlugged:
+        return L"q3emu: no such device";
+    case Failure::Injected:
+        return L"q3emu: transfer failed (injected fault)";
+    case Failure::NoAnswer:
+        return L"q3emu: the device did not answer (timeout)";
+    case Failure::BadArgument:
+        return L"q3emu: invalid argument";
     }
     return L"q3emu: unknown error";
 }
@@ -144,7 +150,8 @@ hid_device_info *hid_enumerate(unsigned short vendor_id, unsigned short product_
     hid_device_info **tail = &head;
     for (Interface iface : KeyboardModel::instance().pluggedInterfaces()) {
         const q3emu::detail::InterfaceDescriptor &d = q3emu::detail::descriptorOf(iface);
-        if ((vendor_id != 0 && vendor_id != q3emu::kVendorId) || (product_id != 0 && product_id != d.productId))
+        if ((vendor_id != 0 && vendor_id != q3emu::kVendorId) ||
+            (product_id != 0 && product_id != d.productId))
             continue;
         hid_device_info *info = makeInfo(iface);
         if (!info)
@@ -186,7 +193,8 @@ hid_device *hid_open_path(const char *path)
         return nullptr;
     }
     if (std::strncmp(path, "/dev/", 5) == 0) {
-        std::fprintf(stderr, "q3emu: refusing to open the real device %s; only q3emu: paths exist here\n", path);
+        std::fprintf(stderr, "q3emu: refusing to open the real device %s; only q3emu: paths exist here\n",
+                     path);
         std::abort();
     }
     for (const q3emu::detail::InterfaceDescriptor &d : q3emu::detail::interfaceTable())
@@ -207,7 +215,8 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
 {
     if (!dev)
         return -1;
-    return finish(dev, KeyboardModel::instance().read(dev->ticket, data, length, milliseconds < 0 ? -1 : milliseconds));
+    return finish(
+        dev, KeyboardModel::instance().read(dev->ticket, data, length, milliseconds < 0 ? -1 : milliseconds));
 }
 
 int hid_read(hid_device *dev, unsigned char *data, size_t length)
@@ -265,7 +274,8 @@ int hid_get_manufacturer_string(hid_device *dev, wchar_t *string, size_t maxlen)
 
 int hid_get_product_string(hid_device *dev, wchar_t *string, size_t maxlen)
 {
-    return copyString(dev, dev ? q3emu::detail::descriptorOf(dev->ticket.iface).product : L"", string, maxlen);
+    return copyString(dev, dev ? q3emu::detail::descriptorOf(dev->ticket.iface).product : L"", string,
+                      maxlen);
 }
 
 int hid_get_serial_number_string(hid_device *dev, wchar_t *string, size_t maxlen)
@@ -293,7 +303,8 @@ const wchar_t *hid_error(hid_device *dev)
 
 const hid_api_version *hid_version(void)
 {
-    static const hid_api_version version = {HID_API_VERSION_MAJOR, HID_API_VERSION_MINOR, HID_API_VERSION_PATCH};
+    static const hid_api_version version = {HID_API_VERSION_MAJOR, HID_API_VERSION_MINOR,
+                                            HID_API_VERSION_PATCH};
     return &version;
 }
 

@@ -114,8 +114,8 @@ void KeyboardModel::unplugLocked(Interface iface)
         return;
     plugged_[i] = false;
     ++generation_[i];
-    const bool slotStillPlugged = isCommandInterface(iface)
-        && (plugged_[indexOf(Interface::Command)] || plugged_[indexOf(Interface::SecondCommand)]);
+    const bool slotStillPlugged = isCommandInterface(iface) && (plugged_[indexOf(Interface::Command)] ||
+                                                                plugged_[indexOf(Interface::SecondCommand)]);
     if (!slotStillPlugged)
         inbox_[slotOf(iface)].clear();
     changed_.notify_all();
@@ -451,8 +451,9 @@ void KeyboardModel::queueDataPhase(std::size_t slot, const std::vector<uint8_t> 
     std::size_t reports = (data.size() + kDataReportBytes - 1) / kDataReportBytes;
     if (faults_.dataPhaseReports >= 0)
         reports = std::min(reports, static_cast<std::size_t>(faults_.dataPhaseReports));
-    const std::size_t reportBytes =
-        faults_.inputReportLength >= 0 ? static_cast<std::size_t>(faults_.inputReportLength) : kDataReportBytes;
+    const std::size_t reportBytes = faults_.inputReportLength >= 0
+                                        ? static_cast<std::size_t>(faults_.inputReportLength)
+                                        : kDataReportBytes;
     for (std::size_t r = 0; r < reports; ++r) {
         std::vector<uint8_t> report(reportBytes, 0);
         const std::size_t offset = r * kDataReportBytes;

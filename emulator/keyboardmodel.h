@@ -40,7 +40,8 @@ struct Transfer {
     Failure failure; // why it failed
 };
 
-class KeyboardModel {
+class KeyboardModel
+{
 public:
     static KeyboardModel &instance();
 

@@ -43,17 +43,17 @@ enum class Interface {
 // Named starting points. reset() puts the model back into factory state and
 // plugs the interfaces that the scenario names.
 enum class Scenario {
-    NoKeyboard,              // nothing plugged
-    Keyboard,                // command + event interface (the usual case)
-    CommandInterfaceOnly,    // only the command interface enumerates
-    DuplicateCommandUsage,   // command, event, then a second node with the command usage pair
-    KeyboardAndMouse,        // the keyboard plus the companion mouse
+    NoKeyboard,            // nothing plugged
+    Keyboard,              // command + event interface (the usual case)
+    CommandInterfaceOnly,  // only the command interface enumerates
+    DuplicateCommandUsage, // command, event, then a second node with the command usage pair
+    KeyboardAndMouse,      // the keyboard plus the companion mouse
 };
 
 constexpr int kProfileCount = 4;
-constexpr int kMacrosPerProfile = 32;   // device macro id = 32 * profile + index
-constexpr int kPicturesPerProfile = 8;  // picture indexes 0..7; others are refused
-constexpr int kMatrixBytes = 256;       // 128 key positions, low byte first
+constexpr int kMacrosPerProfile = 32;  // device macro id = 32 * profile + index
+constexpr int kPicturesPerProfile = 8; // picture indexes 0..7; others are refused
+constexpr int kMatrixBytes = 256;      // 128 key positions, low byte first
 constexpr int kBlockBytes = 128;
 constexpr int kPaletteBytes = 64;
 
@@ -70,15 +70,16 @@ enum class Mode { Normal, BootLoader };
 
 struct KeyboardState {
     ProfileState profiles[kProfileCount];
-    uint8_t options[3];          // 02H/82H
-    uint8_t sensitivity;         // 04H/84H
-    uint8_t activeProfile;       // 21H/A1H, 0..3
-    uint16_t firmwareVersion;    // 80H, high byte first on the wire; 0x0201 by default
-    uint8_t layoutMode;          // 80H bit 1 of a[3]: 0 English, 1 Spanish
+    uint8_t options[3];       // 02H/82H
+    uint8_t sensitivity;      // 04H/84H
+    uint8_t activeProfile;    // 21H/A1H, 0..3
+    uint16_t firmwareVersion; // 80H, high byte first on the wire; 0x0201 by default
+    uint8_t layoutMode;       // 80H bit 1 of a[3]: 0 English, 1 Spanish
+    uint8_t modeOtherBits;    // the other bits of 80H's a[3] (bit 1 is ignored here); 0 by default
     Mode mode;
-    int stopMacroCount;          // how often 09H arrived
-    int recoveryCount;           // how often 13H arrived
-    int bootLoaderRequests;      // how often 0FH arrived with the right entry code
+    int stopMacroCount;     // how often 09H arrived
+    int recoveryCount;      // how often 13H arrived
+    int bootLoaderRequests; // how often 0FH arrived with the right entry code
 };
 
 // The factory state: every profile with matrix = default codes (position p
@@ -95,10 +96,10 @@ uint16_t defaultKeyCode(int position);
 // One report as it crossed the wire, in the direction of the host's call.
 struct TraceEntry {
     enum class Kind {
-        FeatureSent,  // hid_send_feature_report: report id + 8 packet bytes, as sent (possibly scrambled)
-        FeatureRead,  // hid_get_feature_report: what the keyboard answered
-        Output,       // hid_write on the command interface: report id + data
-        Input,        // hid_read(_timeout): what the host received (data bytes, no report id)
+        FeatureSent, // hid_send_feature_report: report id + 8 packet bytes, as sent (possibly scrambled)
+        FeatureRead, // hid_get_feature_report: what the keyboard answered
+        Output,      // hid_write on the command interface: report id + data
+        Input,       // hid_read(_timeout): what the host received (data bytes, no report id)
     };
     Kind kind;
     Interface iface;
@@ -112,9 +113,11 @@ struct TraceEntry {
 // handles opened before stay invalid.
 void reset(Scenario scenario = Scenario::Keyboard);
 void plug(Interface iface);
-void unplug(Interface iface);   // open handles to it fail from now on, even after a new plug(); pending reads wake with -1
+void unplug(Interface iface); // open handles to it fail from now on, even after a new plug(); pending reads
+                              // wake with -1
 bool isPlugged(Interface iface);
-int openHandleCount(Interface iface); // opened since the last reset() and not yet closed, dead handles included
+int openHandleCount(
+    Interface iface); // opened since the last reset() and not yet closed, dead handles included
 
 // Per-report transfer time (feature, output and input reports alike), as a
 // full-speed USB device takes about 1 ms. 0 makes every transfer immediate.
@@ -144,8 +147,9 @@ void failOutputWrite(int afterGood, int count = -1); // `afterGood` writes succe
 void failInputRead(int afterGood, int count = -1);
 // The data phase of bulk reads: send only the first `reports` input reports
 // (the rest never arrive), or send each report with `length` data bytes.
-void limitDataPhaseReports(int reports);   // -1: no limit
-void setInputReportLength(int length);     // -1: the interface's 64; shorter reports carry the first `length` bytes of their chunk
+void limitDataPhaseReports(int reports); // -1: no limit
+void setInputReportLength(
+    int length); // -1: the interface's 64; shorter reports carry the first `length` bytes of their chunk
 // A keyboard that stops answering: feature reports and writes fail after
 // `timeout` (as a USB control transfer that times out), reads on every
 // interface get nothing; queued reports are delivered again after clearFaults().

@@ -22,11 +22,16 @@ const std::array<InterfaceDescriptor, kInterfaceCount> &interfaceTable()
 std::size_t indexOf(Interface iface)
 {
     switch (iface) {
-    case Interface::Command: return 0;
-    case Interface::Event: return 1;
-    case Interface::SecondCommand: return 2;
-    case Interface::Mouse: return 3;
-    case Interface::BootLoader: return 4;
+    case Interface::Command:
+        return 0;
+    case Interface::Event:
+        return 1;
+    case Interface::SecondCommand:
+        return 2;
+    case Interface::Mouse:
+        return 3;
+    case Interface::BootLoader:
+        return 4;
     }
     return 0;
 }

@@ -41,7 +41,10 @@ int main(int argc, char *argv[])
     hid.hid_A1H_GetCurrentProfile(profile);
     hid.hid_88H_GetLEDType(led[0], led[1], led[2], led[3], led[4], led[5]);
     out << "Firmware version: "
-        << QStringLiteral("%1.%2").arg(version >> 8, 2, 16, QLatin1Char('0')).arg(version & 0xFF, 2, 16, QLatin1Char('0')).toUpper()
+        << QStringLiteral("%1.%2")
+               .arg(version >> 8, 2, 16, QLatin1Char('0'))
+               .arg(version & 0xFF, 2, 16, QLatin1Char('0'))
+               .toUpper()
         << '\n'
         << "Layout mode: " << (mode ? "Spanish" : "English") << '\n'
         << "Active profile: " << profile + 1 << '\n'

@@ -38,11 +38,6 @@ Bytes packetBytes(const packet::Packet &p)
     return Bytes(p.begin(), p.end());
 }
 
-Bytes bootLoaderPacket()
-{
-    return packetBytes(packet::makeBootLoader());
-}
-
 // The feature report the link must send for `pkt`: report id, then the packet,
 // scrambled with the zero secrecy code when scrambling is on.
 Bytes featureReport(Bytes pkt, bool scrambled)
@@ -72,74 +67,64 @@ const q3emu::ProfileState &active(const q3emu::KeyboardState &s)
     return s.profiles[s.activeProfile];
 }
 
-struct WriteCase {
-    const char *name;
-    std::function<void(Hid_Thread &, uchar *data)> issue;
-    Bytes packet; // bytes 1..8 of the feature report, before scrambling
-    Bytes data;   // the data phase, empty for none
-    std::function<Bytes(const q3emu::KeyboardState &)> kept;
-    Bytes expectedKept;
-};
-
-const std::vector<WriteCase> &writeCases()
-{
-    using S = q3emu::KeyboardState;
-    static const std::vector<WriteCase> cases = {
-        {"02H", [](Hid_Thread &l, uchar *) { l.hid_02H_SetKeyboardoption(0x01, 0x5A, 0xC3); },
-         {0x02, 0x01, 0x5A, 0xC3, 0x00, 0x55, 0xAA, 0x00}, {},
-         [](const S &s) { return slice(s.options, 3); }, {0x01, 0x5A, 0xC3}},
-        {"04H", [](Hid_Thread &l, uchar *) { l.hid_04H_SetButtonSensitivity(7); },
-         {0x04, 0x07, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, {},
-         [](const S &s) { return Bytes{s.sensitivity}; }, {7}},
-        {"08H", [](Hid_Thread &l, uchar *) { l.hid_08H_SetLEDType(1, 2, 3, 4, 5, 6); },
-         {0x08, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x00}, {},
-         [](const S &s) { return slice(active(s).lighting, 6); }, {1, 2, 3, 4, 5, 6}},
-        {"09H", [](Hid_Thread &l, uchar *) { l.hid_09H_StopMacroSending(); },
-         {0x09, 0xAA, 0xCC, 0xEE, 0x00, 0x55, 0xAA, 0x00}, {},
-         [](const S &s) { return Bytes{uint8_t(s.stopMacroCount)}; }, {1}},
-        {"0CH", [](Hid_Thread &l, uchar *d) { l.hid_0CH_SetKeyMatrix_1(d); },
-         {0x0C, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, kBlock,
-         [](const S &s) { return slice(active(s).keyMatrix, 128); }, kBlock},
-        {"0DH", [](Hid_Thread &l, uchar *d) { l.hid_0DH_SetKeyMatrix_2(d); },
-         {0x0D, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, kBlock,
-         [](const S &s) { return slice(active(s).keyMatrix + 128, 128); }, kBlock},
-        {"0FH", [](Hid_Thread &l, uchar *) { l.hid_0FH_SetISPBootLoader(); }, bootLoaderPacket(), {},
-         [](const S &s) { return Bytes{uint8_t(s.bootLoaderRequests)}; }, {1}},
-        {"10H", [](Hid_Thread &l, uchar *d) { l.hid_10H_SetMacroKey(5, d); },
-         {0x10, 0x00, 0x05, 0x00, 0x00, 0x55, 0xAA, 0x00}, kBlock,
-         [](const S &s) { return slice(s.profiles[0].macros[5], 128); }, kBlock},
-        {"12H", [](Hid_Thread &l, uchar *d) { l.hid_12H_SetUserPicture(3, 2, d); },
-         {0x12, 0x00, 0x03, 0x02, 0x00, 0x55, 0xAA, 0x00}, kPlane,
-         [](const S &s) { return slice(active(s).pictures[3][2], 128); }, kPlane},
-        {"13H", [](Hid_Thread &l, uchar *) { l.hid_13H_SetRecoveryData(); },
-         {0x13, 0xFF, 0x1F, 0x00, 0x00, 0x55, 0xAA, 0x00}, {},
-         [](const S &s) { return Bytes{uint8_t(s.recoveryCount)}; }, {1}},
-        {"21H", [](Hid_Thread &l, uchar *) { l.hid_21H_SetCurrentProfile(2); },
-         {0x21, 0x02, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, {},
-         [](const S &s) { return Bytes{s.activeProfile}; }, {2}},
-        {"30H", [](Hid_Thread &l, uchar *d) { l.hid_30H_SetSevenColor(d); },
-         {0x30, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, kPalette,
-         [](const S &s) { return slice(active(s).palette, 64); }, kPalette},
-    };
-    return cases;
-}
-
-// Read results in argument order; every output starts as 0xEE so that a
-// result left unwritten shows.
-struct ReadCase {
-    const char *name;
-    Bytes packet;
-    int dataBytes;
-    std::function<void(q3emu::KeyboardState &)> prepare;
-    std::function<Bytes(Hid_Thread &)> read;
-    Bytes expected;
-};
-
-Bytes readBlock(const std::function<void(uchar *)> &read, int size)
+// Results of the reads in argument order. Every output starts as 0xEE so
+// that a result left unwritten shows.
+Bytes readBlock(const std::function<void(uchar *)> &read, int size = 128)
 {
     Bytes buf(size, 0xEE);
     read(buf.data());
     return buf;
+}
+
+Bytes getFirmware(Hid_Thread &l)
+{
+    ushort version = 0xEEEE;
+    uchar mode = 0xEE;
+    l.hid_80H_GetFWVersion(version, mode);
+    return {uint8_t(version >> 8), uint8_t(version & 0xFF), mode};
+}
+
+Bytes getOptions(Hid_Thread &l)
+{
+    uchar b1 = 0xEE, b2 = 0xEE, b3 = 0xEE;
+    l.hid_82H_GetKeyboardoption(b1, b2, b3);
+    return {b1, b2, b3};
+}
+
+Bytes getSensitivity(Hid_Thread &l)
+{
+    uchar sens = 0xEE;
+    l.hid_84H_GetButtonSensitivity(sens);
+    return {sens};
+}
+
+Bytes getLighting(Hid_Thread &l)
+{
+    uchar v[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    l.hid_88H_GetLEDType(v[0], v[1], v[2], v[3], v[4], v[5]);
+    return slice(v, 6);
+}
+
+Bytes getProfile(Hid_Thread &l)
+{
+    uchar profile = 0xEE;
+    l.hid_A1H_GetCurrentProfile(profile);
+    return {profile};
+}
+
+Bytes getMatrix1(Hid_Thread &l)
+{
+    return readBlock([&](uchar *b) { l.hid_8CH_GetKeyMatrix_1(b); });
+}
+
+Bytes getMatrix2(Hid_Thread &l)
+{
+    return readBlock([&](uchar *b) { l.hid_8DH_GetKeyMatrix_2(b); });
+}
+
+Bytes getPalette(Hid_Thread &l)
+{
+    return readBlock([&](uchar *b) { l.hid_B0H_GetSevenColor(b); }, 64);
 }
 
 void put(uint8_t *dst, const Bytes &src)
@@ -147,67 +132,160 @@ void put(uint8_t *dst, const Bytes &src)
     std::copy(src.begin(), src.end(), dst);
 }
 
+using State = q3emu::KeyboardState;
+
+struct WriteCase {
+    const char *name;
+    std::function<void(Hid_Thread &, uchar *data)> issue;
+    Bytes packet; // bytes 1..8 of the feature report, before scrambling
+    Bytes data;   // the data phase, empty for none
+    std::function<Bytes(const State &)> kept;
+    Bytes expectedKept;
+};
+
+const std::vector<WriteCase> &writeCases()
+{
+    const auto h = fixture::bytesFromHex;
+    static const std::vector<WriteCase> cases = {
+        {"02H",
+         [](Hid_Thread &l, uchar *) { l.hid_02H_SetKeyboardoption(0x01, 0x5A, 0xC3); },
+         h("02 01 5A C3 00 55 AA 00"),
+         {},
+         [](const State &s) { return slice(s.options, 3); },
+         {1, 0x5A, 0xC3}},
+        {"04H",
+         [](Hid_Thread &l, uchar *) { l.hid_04H_SetButtonSensitivity(7); },
+         h("04 07 00 00 00 55 AA 00"),
+         {},
+         [](const State &s) { return Bytes{s.sensitivity}; },
+         {7}},
+        {"08H",
+         [](Hid_Thread &l, uchar *) { l.hid_08H_SetLEDType(1, 2, 3, 4, 5, 6); },
+         h("08 01 02 03 04 05 06 00"),
+         {},
+         [](const State &s) { return slice(active(s).lighting, 6); },
+         {1, 2, 3, 4, 5, 6}},
+        {"09H",
+         [](Hid_Thread &l, uchar *) { l.hid_09H_StopMacroSending(); },
+         h("09 AA CC EE 00 55 AA 00"),
+         {},
+         [](const State &s) { return Bytes{uint8_t(s.stopMacroCount)}; },
+         {1}},
+        {"0CH", [](Hid_Thread &l, uchar *d) { l.hid_0CH_SetKeyMatrix_1(d); }, h("0C 00 00 00 00 55 AA 00"),
+         kBlock, [](const State &s) { return slice(active(s).keyMatrix, 128); }, kBlock},
+        {"0DH", [](Hid_Thread &l, uchar *d) { l.hid_0DH_SetKeyMatrix_2(d); }, h("0D 00 00 00 00 55 AA 00"),
+         kBlock, [](const State &s) { return slice(active(s).keyMatrix + 128, 128); }, kBlock},
+        {"0FH",
+         [](Hid_Thread &l, uchar *) { l.hid_0FH_SetISPBootLoader(); },
+         packetBytes(packet::makeBootLoader()),
+         {},
+         [](const State &s) { return Bytes{uint8_t(s.bootLoaderRequests)}; },
+         {1}},
+        {"10H", [](Hid_Thread &l, uchar *d) { l.hid_10H_SetMacroKey(5, d); }, h("10 00 05 00 00 55 AA 00"),
+         kBlock, [](const State &s) { return slice(s.profiles[0].macros[5], 128); }, kBlock},
+        {"12H", [](Hid_Thread &l, uchar *d) { l.hid_12H_SetUserPicture(3, 2, d); },
+         h("12 00 03 02 00 55 AA 00"), kPlane,
+         [](const State &s) { return slice(active(s).pictures[3][2], 128); }, kPlane},
+        {"13H",
+         [](Hid_Thread &l, uchar *) { l.hid_13H_SetRecoveryData(); },
+         h("13 FF 1F 00 00 55 AA 00"),
+         {},
+         [](const State &s) { return Bytes{uint8_t(s.recoveryCount)}; },
+         {1}},
+        {"21H",
+         [](Hid_Thread &l, uchar *) { l.hid_21H_SetCurrentProfile(2); },
+         h("21 02 00 00 00 55 AA 00"),
+         {},
+         [](const State &s) { return Bytes{s.activeProfile}; },
+         {2}},
+        {"30H", [](Hid_Thread &l, uchar *d) { l.hid_30H_SetSevenColor(d); }, h("30 00 00 00 00 55 AA 00"),
+         kPalette, [](const State &s) { return slice(active(s).palette, 64); }, kPalette},
+    };
+    return cases;
+}
+
+struct ReadCase {
+    const char *name;
+    Bytes packet;
+    int dataBytes;
+    std::function<void(State &)> prepare;
+    std::function<Bytes(Hid_Thread &)> read;
+    Bytes expected;
+};
+
 const std::vector<ReadCase> &readCases()
 {
-    using S = q3emu::KeyboardState;
-    const auto fwVersion = [](Hid_Thread &l) {
-        ushort version = 0xEEEE;
-        uchar mode = 0xEE;
-        l.hid_80H_GetFWVersion(version, mode);
-        return Bytes{uint8_t(version >> 8), uint8_t(version & 0xFF), mode};
-    };
+    const auto h = fixture::bytesFromHex;
     static const std::vector<ReadCase> cases = {
-        {"80H layout 1", {0x80, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0,
-         [](S &s) { s.firmwareVersion = 0x0203; s.layoutMode = 1; }, fwVersion, {0x02, 0x03, 1}},
-        {"80H layout 0", {0x80, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0,
-         [](S &s) { s.firmwareVersion = 0x0203; s.layoutMode = 0; }, fwVersion, {0x02, 0x03, 0}},
-        {"82H", {0x82, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0,
-         [](S &s) { put(s.options, {0x01, 0x22, 0x33}); },
-         [](Hid_Thread &l) {
-             uchar b1 = 0xEE, b2 = 0xEE, b3 = 0xEE;
-             l.hid_82H_GetKeyboardoption(b1, b2, b3);
-             return Bytes{b1, b2, b3};
+        {"80H layout 1",
+         h("80 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             s.firmwareVersion = 0x0203;
+             s.layoutMode = 1;
          },
+         getFirmware,
+         {0x02, 0x03, 1}},
+        {"80H layout 0",
+         h("80 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             s.firmwareVersion = 0x0203;
+             s.layoutMode = 0;
+         },
+         getFirmware,
+         {0x02, 0x03, 0}},
+        // Only bit 1 of a[3] is the layout: a[3] = 01 is layout 0, FF layout 1.
+        {"80H a[3] 01",
+         h("80 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             s.firmwareVersion = 0x0102;
+             s.layoutMode = 0;
+             s.modeOtherBits = 0x01;
+         },
+         getFirmware,
+         {0x01, 0x02, 0}},
+        {"80H a[3] FF",
+         h("80 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             s.firmwareVersion = 0x0102;
+             s.layoutMode = 1;
+             s.modeOtherBits = 0xFF;
+         },
+         getFirmware,
+         {0x01, 0x02, 1}},
+        {"82H",
+         h("82 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             put(s.options, {0x01, 0x22, 0x33});
+         },
+         getOptions,
          {0x01, 0x22, 0x33}},
-        {"84H", {0x84, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0, [](S &s) { s.sensitivity = 9; },
-         [](Hid_Thread &l) {
-             uchar sens = 0xEE;
-             l.hid_84H_GetButtonSensitivity(sens);
-             return Bytes{sens};
+        {"84H", h("84 00 00 00 00 55 AA 00"), 0, [](State &s) { s.sensitivity = 9; }, getSensitivity, {9}},
+        {"88H",
+         h("88 00 00 00 00 55 AA 00"),
+         0,
+         [](State &s) {
+             put(s.profiles[0].lighting, {6, 5, 4, 3, 2, 1});
          },
-         {9}},
-        {"88H", {0x88, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0,
-         [](S &s) { put(s.profiles[0].lighting, {6, 5, 4, 3, 2, 1}); },
-         [](Hid_Thread &l) {
-             uchar v[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-             l.hid_88H_GetLEDType(v[0], v[1], v[2], v[3], v[4], v[5]);
-             return slice(v, 6);
-         },
+         getLighting,
          {6, 5, 4, 3, 2, 1}},
-        {"8CH", {0x8C, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 128,
-         [](S &s) { put(s.profiles[0].keyMatrix, kBlock); },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_8CH_GetKeyMatrix_1(b); }, 128); }, kBlock},
-        {"8DH", {0x8D, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 128,
-         [](S &s) { put(s.profiles[0].keyMatrix + 128, kOtherBlock); },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_8DH_GetKeyMatrix_2(b); }, 128); },
-         kOtherBlock},
-        {"90H", {0x90, 0x00, 0x07, 0x00, 0x00, 0x55, 0xAA, 0x00}, 128,
-         [](S &s) { put(s.profiles[0].macros[7], kBlock); },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_90H_GetMacroKey(7, b); }, 128); }, kBlock},
-        {"92H", {0x92, 0x00, 0x04, 0x01, 0x00, 0x55, 0xAA, 0x00}, 128,
-         [](S &s) { put(s.profiles[0].pictures[4][1], kPlane); },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_92H_GetUserPicture(4, 1, b); }, 128); },
+        {"8CH", h("8C 00 00 00 00 55 AA 00"), 128, [](State &s) { put(s.profiles[0].keyMatrix, kBlock); },
+         getMatrix1, kBlock},
+        {"8DH", h("8D 00 00 00 00 55 AA 00"), 128,
+         [](State &s) { put(s.profiles[0].keyMatrix + 128, kOtherBlock); }, getMatrix2, kOtherBlock},
+        {"90H", h("90 00 07 00 00 55 AA 00"), 128, [](State &s) { put(s.profiles[0].macros[7], kBlock); },
+         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_90H_GetMacroKey(7, b); }); }, kBlock},
+        {"92H", h("92 00 04 01 00 55 AA 00"), 128,
+         [](State &s) { put(s.profiles[0].pictures[4][1], kPlane); },
+         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_92H_GetUserPicture(4, 1, b); }); },
          kPlane},
-        {"A1H", {0xA1, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 0, [](S &s) { s.activeProfile = 3; },
-         [](Hid_Thread &l) {
-             uchar profile = 0xEE;
-             l.hid_A1H_GetCurrentProfile(profile);
-             return Bytes{profile};
-         },
-         {3}},
-        {"B0H", {0xB0, 0x00, 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, 64,
-         [](S &s) { put(s.profiles[0].palette, kPalette); },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_B0H_GetSevenColor(b); }, 64); }, kPalette},
+        {"A1H", h("A1 00 00 00 00 55 AA 00"), 0, [](State &s) { s.activeProfile = 3; }, getProfile, {3}},
+        {"B0H", h("B0 00 00 00 00 55 AA 00"), 64, [](State &s) { put(s.profiles[0].palette, kPalette); },
+         getPalette, kPalette},
     };
     return cases;
 }
@@ -228,18 +306,14 @@ const std::vector<RoundTrip> &roundTrips()
              l.hid_0CH_SetKeyMatrix_1(first.data());
              l.hid_0DH_SetKeyMatrix_2(second.data());
          },
-         [](Hid_Thread &l) {
-             return concat(readBlock([&](uchar *b) { l.hid_8CH_GetKeyMatrix_1(b); }, 128),
-                           readBlock([&](uchar *b) { l.hid_8DH_GetKeyMatrix_2(b); }, 128));
-         },
-         concat(kBlock, kOtherBlock)},
+         [](Hid_Thread &l) { return concat(getMatrix1(l), getMatrix2(l)); }, concat(kBlock, kOtherBlock)},
         // 37 lies beyond the first profile's 32 macro slots.
         {"macro",
          [](Hid_Thread &l) {
              Bytes block = kOtherBlock;
              l.hid_10H_SetMacroKey(37, block.data());
          },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_90H_GetMacroKey(37, b); }, 128); },
+         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_90H_GetMacroKey(37, b); }); },
          kOtherBlock},
         {"picture",
          [](Hid_Thread &l) {
@@ -251,7 +325,7 @@ const std::vector<RoundTrip> &roundTrips()
          [](Hid_Thread &l) {
              Bytes all;
              for (uchar plane = 0; plane < 3; ++plane)
-                 all = concat(all, readBlock([&](uchar *b) { l.hid_92H_GetUserPicture(6, plane, b); }, 128));
+                 all = concat(all, readBlock([&](uchar *b) { l.hid_92H_GetUserPicture(6, plane, b); }));
              return all;
          },
          concat(concat(pattern(128, 0, 0x3F), pattern(128, 1, 0x3F)), pattern(128, 2, 0x3F))},
@@ -260,41 +334,22 @@ const std::vector<RoundTrip> &roundTrips()
              Bytes block = kPalette;
              l.hid_30H_SetSevenColor(block.data());
          },
-         [](Hid_Thread &l) { return readBlock([&](uchar *b) { l.hid_B0H_GetSevenColor(b); }, 64); }, kPalette},
-        {"lighting", [](Hid_Thread &l) { l.hid_08H_SetLEDType(3, 2, 1, 0, 4, 5); },
-         [](Hid_Thread &l) {
-             uchar v[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-             l.hid_88H_GetLEDType(v[0], v[1], v[2], v[3], v[4], v[5]);
-             return slice(v, 6);
-         },
+         getPalette, kPalette},
+        {"lighting",
+         [](Hid_Thread &l) { l.hid_08H_SetLEDType(3, 2, 1, 0, 4, 5); },
+         getLighting,
          {3, 2, 1, 0, 4, 5}},
-        {"options", [](Hid_Thread &l) { l.hid_02H_SetKeyboardoption(1, 0x44, 0x99); },
-         [](Hid_Thread &l) {
-             uchar b1 = 0xEE, b2 = 0xEE, b3 = 0xEE;
-             l.hid_82H_GetKeyboardoption(b1, b2, b3);
-             return Bytes{b1, b2, b3};
-         },
+        {"options",
+         [](Hid_Thread &l) { l.hid_02H_SetKeyboardoption(1, 0x44, 0x99); },
+         getOptions,
          {1, 0x44, 0x99}},
-        {"sensitivity", [](Hid_Thread &l) { l.hid_04H_SetButtonSensitivity(6); },
-         [](Hid_Thread &l) {
-             uchar sens = 0xEE;
-             l.hid_84H_GetButtonSensitivity(sens);
-             return Bytes{sens};
-         },
-         {6}},
-        {"profile", [](Hid_Thread &l) { l.hid_21H_SetCurrentProfile(3); },
-         [](Hid_Thread &l) {
-             uchar profile = 0xEE;
-             l.hid_A1H_GetCurrentProfile(profile);
-             return Bytes{profile};
-         },
-         {3}},
+        {"sensitivity", [](Hid_Thread &l) { l.hid_04H_SetButtonSensitivity(6); }, getSensitivity, {6}},
+        {"profile", [](Hid_Thread &l) { l.hid_21H_SetCurrentProfile(3); }, getProfile, {3}},
     };
     return cases;
 }
 
-template <typename Case>
-void addRows(const std::vector<Case> &cases)
+template <typename Case> void addRows(const std::vector<Case> &cases)
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<bool>("scrambled");
@@ -338,7 +393,8 @@ void TestCommands::writeSendsItsReport()
     const auto outputs = commandTrace(Kind::Output);
     QCOMPARE(int(outputs.size()), int(c.data.size()) / 64);
     for (int r = 0; r < int(outputs.size()); ++r) {
-        const Bytes expected = concat({packet::kReportId}, Bytes(c.data.begin() + 64 * r, c.data.begin() + 64 * (r + 1)));
+        const Bytes chunk(c.data.begin() + 64 * r, c.data.begin() + 64 * (r + 1));
+        const Bytes expected = concat({packet::kReportId}, chunk);
         QCOMPARE(fixture::hex(outputs[r].bytes), fixture::hex(expected));
     }
     QVERIFY(commandTrace(Kind::FeatureRead).empty());

@@ -66,18 +66,18 @@ void tst_Discovery::missingAndMalformedValues()
     QCOMPARE(info.records.size(), 3);
 
     const DevInfoRecord &r0 = info.records[0];
-    QCOMPARE(r0.type, -1);                      // no type key
+    QCOMPARE(r0.type, -1); // no type key
     QCOMPARE(r0.vid, uint16_t(0x04D9));
-    QCOMPARE(r0.pid, uint16_t(0));              // not hexadecimal
-    QCOMPARE(r0.usagePage, uint16_t(0xFF01));   // a stray 0x prefix is tolerated
-    QCOMPARE(r0.usage, uint16_t(0));            // wider than 16 bits
-    QCOMPARE(r0.usagePage2, uint16_t(0xFF02));  // upper case parses
+    QCOMPARE(r0.pid, uint16_t(0));             // not hexadecimal
+    QCOMPARE(r0.usagePage, uint16_t(0xFF01));  // a stray 0x prefix is tolerated
+    QCOMPARE(r0.usage, uint16_t(0));           // wider than 16 bits
+    QCOMPARE(r0.usagePage2, uint16_t(0xFF02)); // upper case parses
     QCOMPARE(r0.usage2, uint16_t(1));
     QCOMPARE(r0.reportLength, 0u);
     QCOMPARE(r0.lib, QString());
 
     QCOMPARE(info.records[1].lib, QString("libmouse"));
-    QCOMPARE(info.records[2].type, 0);          // present but unparsable
+    QCOMPARE(info.records[2].type, 0); // present but unparsable
     QCOMPARE(info.records[2].vid, uint16_t(0));
 }
 
@@ -101,13 +101,14 @@ void tst_Discovery::interfacesFound_data()
     QTest::addColumn<Scenario>("scenario");
     QTest::addColumn<int>("cmdFrom");   // -1: empty
     QTest::addColumn<int>("eventFrom"); // -1: empty
-    QTest::newRow("both interfaces") << Scenario::Keyboard << int(Interface::Command) << int(Interface::Event);
+    QTest::newRow("both interfaces") << Scenario::Keyboard << int(Interface::Command)
+                                     << int(Interface::Event);
     QTest::newRow("command interface only") << Scenario::CommandInterfaceOnly << -1 << -1;
     QTest::newRow("same usage pair twice: last one wins")
         << Scenario::DuplicateCommandUsage << int(Interface::SecondCommand) << int(Interface::Event);
     QTest::newRow("no keyboard") << Scenario::NoKeyboard << -1 << -1;
-    QTest::newRow("keyboard and mouse") << Scenario::KeyboardAndMouse << int(Interface::Command)
-                                        << int(Interface::Event);
+    QTest::newRow("keyboard and mouse")
+        << Scenario::KeyboardAndMouse << int(Interface::Command) << int(Interface::Event);
 }
 
 void tst_Discovery::interfacesFound()

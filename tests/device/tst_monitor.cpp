@@ -50,9 +50,9 @@ void tst_Monitor::otherLengthsAndSilenceCauseNoCall()
 {
     fixture::EventRecorder recorder;
     auto link = fixture::makeLink(Scenario::Keyboard, false, &recorder);
-    q3emu::emitEventReport({0, 2, 0, 0, 5, 3, 1, 0});               // 8 bytes
-    q3emu::emitEventReport(std::vector<uint8_t>(16, 1));             // longer than an event report
-    q3emu::emitEventReport({});                                      // empty
+    q3emu::emitEventReport({0, 2, 0, 0, 5, 3, 1, 0});    // 8 bytes
+    q3emu::emitEventReport(std::vector<uint8_t>(16, 1)); // longer than an event report
+    q3emu::emitEventReport({});                          // empty
     // Let several 500 ms cycles pass, then show the monitor is still alive.
     QTest::qWait(1600);
     QVERIFY(recorder.events().empty());

@@ -132,7 +132,8 @@ void tst_PacketCodec::packetLayouts()
     QCOMPARE(packet::make(0x10, 0x00, 5), (packet::Packet{0x10, 0x00, 0x05, 0x00, 0x00, 0x55, 0xAA, 0x00}));
     const packet::Packet boot = packet::makeBootLoader();
     QCOMPARE(int(boot[0]), 0x0F);
-    QVERIFY(std::equal(packet::kBootLoaderEntryCode.begin(), packet::kBootLoaderEntryCode.end(), boot.begin() + 1));
+    QVERIFY(std::equal(packet::kBootLoaderEntryCode.begin(), packet::kBootLoaderEntryCode.end(),
+                       boot.begin() + 1));
 }
 
 QTEST_GUILESS_MAIN(tst_PacketCodec)

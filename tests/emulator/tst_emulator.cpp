@@ -24,7 +24,11 @@ namespace {
 
 struct Handle {
     explicit Handle(Interface iface) : h(hid_open_path(q3emu::pathOf(iface).c_str())) {}
-    ~Handle() { if (h) hid_close(h); }
+    ~Handle()
+    {
+        if (h)
+            hid_close(h);
+    }
     operator hid_device *() const { return h; }
     hid_device *h;
 };
@@ -91,11 +95,11 @@ Bytes pattern(size_t n, int seed)
 
 bool sameState(const q3emu::KeyboardState &a, const q3emu::KeyboardState &b)
 {
-    return std::memcmp(a.profiles, b.profiles, sizeof a.profiles) == 0
-        && std::memcmp(a.options, b.options, sizeof a.options) == 0 && a.sensitivity == b.sensitivity
-        && a.activeProfile == b.activeProfile && a.firmwareVersion == b.firmwareVersion
-        && a.layoutMode == b.layoutMode && a.mode == b.mode && a.stopMacroCount == b.stopMacroCount
-        && a.recoveryCount == b.recoveryCount && a.bootLoaderRequests == b.bootLoaderRequests;
+    return std::memcmp(a.profiles, b.profiles, sizeof a.profiles) == 0 &&
+           std::memcmp(a.options, b.options, sizeof a.options) == 0 && a.sensitivity == b.sensitivity &&
+           a.activeProfile == b.activeProfile && a.firmwareVersion == b.firmwareVersion &&
+           a.layoutMode == b.layoutMode && a.mode == b.mode && a.stopMacroCount == b.stopMacroCount &&
+           a.recoveryCount == b.recoveryCount && a.bootLoaderRequests == b.bootLoaderRequests;
 }
 
 QList<int> enumerated(unsigned short vid, unsigned short pid)
@@ -181,7 +185,8 @@ private slots:
         row("lighting is per profile", "08 09 09 09 09 09 09 00 21 01 00 00 00 55 AA 00",
             "88 00 00 00 00 55 AA 00", "88 01 04 02 00 00 00 00");
         row("profile", "21 03 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00", "A1 03 00 00 00 55 AA 00");
-        row("profile 4 ignored", "21 04 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00");
+        row("profile 4 ignored", "21 04 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00",
+            "A1 00 00 00 00 55 AA 00");
         row("firmware version", "", "80 00 00 00 00 55 AA 00", "80 02 01 00 00 55 AA 00");
         row("unknown command echoed", "", "77 01 02 03 04 55 AA 00", "77 01 02 03 04 55 AA 00");
     }
@@ -224,7 +229,8 @@ private slots:
 
         Bytes back;
         const packet::Packet read = packet::make(uint8_t(code + 0x80), 0, uint8_t(p2), uint8_t(p3));
-        QCOMPARE(readBlock(cmd, read, size_t(size), back), (size == 128 ? QList<int>{64, 64} : QList<int>{64}));
+        QCOMPARE(readBlock(cmd, read, size_t(size), back),
+                 (size == 128 ? QList<int>{64, 64} : QList<int>{64}));
         QCOMPARE(back, data);
         uint8_t extra[65];
         QCOMPARE(hid_read_timeout(cmd, extra, sizeof extra, 0), 0); // nothing follows the data phase
@@ -283,7 +289,8 @@ private slots:
         wire.insert(wire.end(), setProfile.begin(), setProfile.end());
         QCOMPARE(q3emu::trace().back().bytes, wire); // traced as it crossed the wire
 
-        for (const Bytes &plain : {Bytes{0xA1, 2, 0, 0, 0, 0x55, 0xAA, 0}, Bytes{0x80, 2, 3, 2, 0, 0x55, 0xAA, 0}}) {
+        for (const Bytes &plain :
+             {Bytes{0xA1, 2, 0, 0, 0, 0x55, 0xAA, 0}, Bytes{0x80, 2, 3, 2, 0, 0x55, 0xAA, 0}}) {
             Bytes a = query(cmd, scrambled(packet::make(plain[0])));
             QCOMPARE(a.size(), size_t(8));
             packet::unscramble(a.data(), packet::kSecrecyCode.data());

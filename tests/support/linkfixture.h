@@ -31,7 +31,8 @@ struct MonitorEvent {
     uchar profileNo, effect, brightness, speed;
     bool operator==(const MonitorEvent &o) const
     {
-        return profileNo == o.profileNo && effect == o.effect && brightness == o.brightness && speed == o.speed;
+        return profileNo == o.profileNo && effect == o.effect && brightness == o.brightness &&
+               speed == o.speed;
     }
 };
 
