@@ -139,25 +139,44 @@ void Hid_Thread::releaseLink()
     isIdle = true;
 }
 
+namespace {
+
+// Opens the interface at `path` into `handle`, closing one left open first.
+// A failed open calls `forget`: the interface counts as gone for the rest of
+// the run.
+template <typename Forget> hid_device *openInterface(const QString &path, hid_device *&handle, Forget forget)
+{
+    if (path.isEmpty())
+        return nullptr;
+    if (handle) {
+        hid_close(handle);
+        handle = nullptr;
+    }
+    handle = hid_open_path(path.toLocal8Bit().constData());
+    if (!handle) {
+        forget();
+        return nullptr;
+    }
+    hid_set_nonblocking(handle, 0);
+    return handle;
+}
+
+} // namespace
+
 hid_device *Hid_Thread::openCmdDevice(uint did)
 {
     DeviceEntry *entry = row(did);
     if (!entry)
         return nullptr;
-    const QString path = entry->cmdPath();
-    if (path.isEmpty())
+    return openInterface(entry->cmdPath(), cmdHandle, [entry] { entry->clearCmdPath(); });
+}
+
+hid_device *Hid_Thread::openEventDevice(uint did)
+{
+    DeviceEntry *entry = row(did);
+    if (!entry)
         return nullptr;
-    if (cmdHandle) {
-        hid_close(cmdHandle);
-        cmdHandle = nullptr;
-    }
-    cmdHandle = hid_open_path(path.toLocal8Bit().constData());
-    if (!cmdHandle) {
-        entry->clearCmdPath();
-        return nullptr;
-    }
-    hid_set_nonblocking(cmdHandle, 0);
-    return cmdHandle;
+    return openInterface(entry->eventPath(), eventHandle, [entry] { entry->clearEventPath(); });
 }
 
 namespace {
@@ -179,14 +198,19 @@ void Hid_Thread::writeTask(void *self)
     link->sendCmd(link->transferLength);
 }
 
+bool Hid_Thread::sendCommandReport()
+{
+    if (isEncode)
+        packet::scramble(txReport + 1, packet::kSecrecyCode.data());
+    return reportio::sendFeature(cmdHandle, txReport);
+}
+
 bool Hid_Thread::sendCmd(int n)
 {
     const uint did = m_curDid;
     bool ok = false;
     if (openCmdDevice(did)) {
-        if (isEncode)
-            packet::scramble(txReport + 1, packet::kSecrecyCode.data());
-        ok = reportio::sendFeature(cmdHandle, txReport) &&
+        ok = sendCommandReport() &&
              (n <= 0 || reportio::writeDataPhase(cmdHandle, dataArea, n, row(did)->reportLength()));
         closeHandle(cmdHandle);
     }
@@ -199,9 +223,7 @@ bool Hid_Thread::queryCmd(int n)
     const uint did = m_curDid;
     bool ok = false;
     if (openCmdDevice(did)) {
-        if (isEncode)
-            packet::scramble(txReport + 1, packet::kSecrecyCode.data());
-        ok = reportio::sendFeature(cmdHandle, txReport) && reportio::readFeature(cmdHandle, rxReport);
+        ok = sendCommandReport() && reportio::readFeature(cmdHandle, rxReport);
         if (ok && n > 0) {
             ok = reportio::readDataPhase(cmdHandle, dataArea, n, row(did)->reportLength(),
                                          kInputReportTimeoutMs);

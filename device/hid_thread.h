@@ -107,6 +107,7 @@ private:
     void releaseLink();
     hid_device *openCmdDevice(uint did);
     hid_device *openEventDevice(uint did);
+    bool sendCommandReport(); // scrambles txReport when switched on, then sends it
     bool sendCmd(int n);
     bool queryCmd(int n);
     void monitorDevice(uint did);

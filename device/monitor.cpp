@@ -14,27 +14,6 @@ constexpr int kEventReportSize = 12;
 
 } // namespace
 
-hid_device *Hid_Thread::openEventDevice(uint did)
-{
-    DeviceEntry *entry = row(did);
-    if (!entry)
-        return nullptr;
-    const QString path = entry->eventPath();
-    if (path.isEmpty())
-        return nullptr;
-    if (eventHandle) {
-        hid_close(eventHandle);
-        eventHandle = nullptr;
-    }
-    eventHandle = hid_open_path(path.toLocal8Bit().constData());
-    if (!eventHandle) {
-        entry->clearEventPath();
-        return nullptr;
-    }
-    hid_set_nonblocking(eventHandle, 0);
-    return eventHandle;
-}
-
 void Hid_Thread::monitorDevice(uint did)
 {
     const DeviceEntry *entry = row(did);
