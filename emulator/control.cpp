@@ -78,9 +78,9 @@ void limitDataPhaseReports(int reports)
 {
     model().limitDataPhaseReports(reports);
 }
-void setInputReportLength(int length)
+void setInputReportLength(int length, int fromReport)
 {
-    model().setInputReportLength(length);
+    model().setInputReportLength(length, fromReport);
 }
 void stopAnswering(std::chrono::milliseconds timeout)
 {

@@ -256,10 +256,11 @@ void KeyboardModel::limitDataPhaseReports(int reports)
     faults_.dataPhaseReports = reports;
 }
 
-void KeyboardModel::setInputReportLength(int length)
+void KeyboardModel::setInputReportLength(int length, int fromReport)
 {
     Lock lock(mutex_);
     faults_.inputReportLength = length;
+    faults_.inputReportLengthFrom = fromReport;
 }
 
 void KeyboardModel::stopAnswering(std::chrono::milliseconds timeout)
@@ -451,10 +452,11 @@ void KeyboardModel::queueDataPhase(std::size_t slot, const std::vector<uint8_t> 
     std::size_t reports = (data.size() + kDataReportBytes - 1) / kDataReportBytes;
     if (faults_.dataPhaseReports >= 0)
         reports = std::min(reports, static_cast<std::size_t>(faults_.dataPhaseReports));
-    const std::size_t reportBytes = faults_.inputReportLength >= 0
-                                        ? static_cast<std::size_t>(faults_.inputReportLength)
-                                        : kDataReportBytes;
     for (std::size_t r = 0; r < reports; ++r) {
+        const bool cut = faults_.inputReportLength >= 0 &&
+                         r >= static_cast<std::size_t>(std::max(0, faults_.inputReportLengthFrom));
+        const std::size_t reportBytes =
+            cut ? static_cast<std::size_t>(faults_.inputReportLength) : kDataReportBytes;
         std::vector<uint8_t> report(reportBytes, 0);
         const std::size_t offset = r * kDataReportBytes;
         const std::size_t n = std::min({reportBytes, kDataReportBytes, data.size() - offset});

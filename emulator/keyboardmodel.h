@@ -67,7 +67,7 @@ public:
     void failOutputWrite(int afterGood, int count);
     void failInputRead(int afterGood, int count);
     void limitDataPhaseReports(int reports);
-    void setInputReportLength(int length);
+    void setInputReportLength(int length, int fromReport);
     void stopAnswering(std::chrono::milliseconds timeout);
     void clearFaults();
 
@@ -100,6 +100,7 @@ private:
         int inputFail = 0;
         int dataPhaseReports = -1;
         int inputReportLength = -1;
+        int inputReportLengthFrom = 0;
         std::optional<std::chrono::milliseconds> silentAfter;
     };
 

@@ -148,8 +148,9 @@ void failInputRead(int afterGood, int count = -1);
 // The data phase of bulk reads: send only the first `reports` input reports
 // (the rest never arrive), or send each report with `length` data bytes.
 void limitDataPhaseReports(int reports); // -1: no limit
-void setInputReportLength(
-    int length); // -1: the interface's 64; shorter reports carry the first `length` bytes of their chunk
+// -1: the interface's 64; shorter reports carry the first `length` bytes of
+// their chunk. Reports of a data phase before `fromReport` keep their length.
+void setInputReportLength(int length, int fromReport = 0);
 // A keyboard that stops answering: feature reports and writes fail after
 // `timeout` (as a USB control transfer that times out), reads on every
 // interface get nothing; queued reports are delivered again after clearFaults().
