@@ -4,8 +4,13 @@
 # Debian packages the build, the programs and the test suite need.
 GEARPANEL_PACKAGES=(
     build-essential cmake pkg-config
-    qtbase5-dev
+    qtbase5-dev qtdeclarative5-dev
+    qml-module-qtquick2 qml-module-qtquick-window2
+    libphonon4qt5-dev phonon4qt5 phonon4qt5-backend-gstreamer
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libhidapi-dev libudev-dev
+    libxtst-dev xdotool
+    clang
     xvfb xauth
 )
 
