@@ -1,0 +1,127 @@
+#include "myquickview.h"
+
+#include "hid_thread.h"
+
+#include <QDir>
+#include <QFocusEvent>
+#include <QMetaObject>
+#include <QProcess>
+#include <QQuickItem>
+#include <QSettings>
+#include <QThread>
+
+namespace {
+
+const char *const kApConfigPath = "./modules/setting/apConfig.bin";
+const char *const kHardwareDefPath = "./modules/setting/HWDef.bin";
+const char *const kUpdaterPath = "./modules/update/romwriter";
+const char *const kSkinFolder = "./modules/img";
+constexpr int kUpdaterStartDelayMs = 500;
+
+QString profilePath(int slot)
+{
+    return QStringLiteral("./modules/setting/p%1.bin").arg(slot + 1);
+}
+
+} // namespace
+
+myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
+{
+    // The main window is translucent and the QML draws its own shadows, so
+    // the view must not paint an opaque background behind them.
+    setClearColor(Qt::transparent);
+    setAttribute(Qt::WA_AlwaysStackOnTop);
+
+    createMedia();
+
+    apConfig = new QSettings(QString::fromLatin1(kApConfigPath), QSettings::IniFormat);
+    for (int slot = 0; slot < 4; ++slot)
+        profiles.append(new QSettings(profilePath(slot), QSettings::IniFormat));
+
+    {
+        QSettings hardware(QString::fromLatin1(kHardwareDefPath), QSettings::IniFormat);
+        layout = static_cast<uchar>(hardware.value(QStringLiteral("common/kbLayoutType"), 0).toUInt());
+    }
+
+    rebuildKeyCodes();
+}
+
+myQQuickView::~myQQuickView()
+{
+    // Settings objects write what they still hold when destroyed.
+    qDeleteAll(profiles);
+    profiles.clear();
+    delete apConfig;
+    apConfig = nullptr;
+}
+
+void myQQuickView::callQml(const char *name, const QVariantList &args)
+{
+    QQuickItem *root = rootObject();
+    if (!root)
+        return;
+    QGenericArgument a[4];
+    for (int i = 0; i < args.size() && i < 4; ++i)
+        a[i] = Q_ARG(QVariant, args.at(i));
+    // A function the root lacks is simply not called.
+    QMetaObject::invokeMethod(root, name, Qt::QueuedConnection, a[0], a[1], a[2], a[3]);
+}
+
+void myQQuickView::syncFW()
+{
+    if (hid) {
+        ushort version = 0;
+        hid->hid_80H_GetFWVersion(version, layout);
+        hid->hid_A1H_GetCurrentProfile(currentProfile);
+    }
+    rebuildKeyCodes();
+}
+
+void myQQuickView::initUI()
+{
+    callQml("initUI");
+}
+
+void myQQuickView::runUI()
+{
+    callQml("run");
+}
+
+void myQQuickView::zzzTovrin(uchar profileNo, uchar effect, uchar brightness, uchar speed)
+{
+    callQml("zzzTovrin", {int(profileNo), int(effect), int(brightness), int(speed)});
+}
+
+void myQQuickView::detectKeyboard(bool isDown, uchar usbCode)
+{
+    callQml("detectKeyboard", {isDown, int(usbCode)});
+}
+
+void myQQuickView::detectMouse(bool isDown, uchar darvCode, uint x, uint y)
+{
+    callQml("detectMouse", {isDown, uint(darvCode), x, y});
+}
+
+void myQQuickView::openUpdateExe()
+{
+    // The updater must find the keyboard free: no event read may be pending.
+    if (hid)
+        hid->stopMonitor();
+    QThread::msleep(kUpdaterStartDelayMs);
+    auto *updater = new QProcess(this);
+    updater->start(QString::fromLatin1(kUpdaterPath), QStringList(), QIODevice::ReadWrite);
+}
+
+bool myQQuickView::getIsSkinShow()
+{
+    const QDir skins(QString::fromLatin1(kSkinFolder));
+    if (!skins.exists())
+        return false;
+    return skins.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted).size() > 1;
+}
+
+void myQQuickView::focusInEvent(QFocusEvent *event)
+{
+    repaint();
+    event->accept();
+}
