@@ -12,10 +12,12 @@ keyboard_plugged() {
     grep -qis 'HID_ID=0003:000004D9:0000A1CD' /sys/class/hidraw/*/device/uevent
 }
 
+# gearpanel runs from the build tree, which is laid out like the installed
+# program folder (build/bin/modules/...).
 if keyboard_plugged; then
-    echo "Q3 keyboard found: using it."
-    exec build/bin/gearpanel-probe "$@"
+    echo "Q3 keyboard found: starting gearpanel on it."
+    exec build/bin/gearpanel "$@"
 else
-    echo "No Q3 keyboard plugged in: using the emulated keyboard."
-    LD_PRELOAD="$PWD/build/lib/libq3emu.so" exec build/bin/gearpanel-probe "$@"
+    echo "No Q3 keyboard plugged in: starting gearpanel on the emulated keyboard."
+    LD_PRELOAD="$PWD/build/lib/libq3emu.so" exec build/bin/gearpanel "$@"
 fi
