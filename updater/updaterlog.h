@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace romwriter {
+Q_DECLARE_LOGGING_CATEGORY(lcUpdater)
+} // namespace romwriter
