@@ -18,3 +18,10 @@ configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DGEARPANEL_WERROR=ON \
     -DGEARPANEL_WITH_TSAN=ON -DGEARPANEL_BUILD_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
     ctest --test-dir build-tsan -L device --output-on-failure --timeout 900
+
+# romwriter reads whatever file lies beside it: fuzz its image reader for a
+# bounded time under AddressSanitizer, in a clang build of that target alone.
+cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEARPANEL_BUILD_FUZZ=ON -DGEARPANEL_BUILD_BENCH=OFF
+cmake --build build-fuzz --target fuzz_imagefile -j"$(nproc)"
+ctest --test-dir build-fuzz -L fuzz --output-on-failure
