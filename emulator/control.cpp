@@ -113,3 +113,17 @@ std::string pathOf(Interface iface)
 }
 
 } // namespace q3emu
+
+// Boot loader controls: accepted but not yet acted upon.
+namespace q3emu {
+void setReenumerationDelay(std::chrono::milliseconds) {}
+void setFlashGeometry(const FlashGeometry &) {}
+void refuseBootLoaderEntry(int) {}
+void failBootLoaderStep(BootLoaderStep, int) {}
+void garbleBootLoaderAnswers(int) {}
+void vanishAfterWrites(Interface, int) {}
+BootLoaderState bootLoaderState()
+{
+    return BootLoaderState{FlashGeometry{}, std::vector<uint8_t>(kMaxFlashBytes, 0xFF), false, false, 2, 0};
+}
+} // namespace q3emu

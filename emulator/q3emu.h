@@ -8,6 +8,10 @@
 // on the "keyboard", inject faults and read back what was stored and what
 // travelled over the wire.
 //
+// The library also stands in for libudev's monitor (see "device events"
+// below), so a program that watches hidraw sees the emulated interfaces come
+// and go. Link or preload it before libudev and hidapi.
+//
 // Every function here is thread-safe; the model is one process-wide object.
 #pragma once
 
@@ -82,6 +86,30 @@ struct KeyboardState {
     int bootLoaderRequests; // how often 0FH arrived with the right entry code
 };
 
+// The boot loader's flash as it reports it. The flash that exists holds
+// pageSize * pageCount bytes but never more than kMaxFlashBytes: a larger
+// geometry is reported as set (so that a host can be shown a device it must
+// refuse) while pages past 65,536 bytes are answered as out of range.
+constexpr int kMaxFlashBytes = 65536;
+struct FlashGeometry {
+    int pageSize = 512;   // 1 .. 4096
+    int pageCount = 128;  // 0 .. 65535
+    int blockSize = 1024; // the most bytes one program command takes, 1 .. 4096
+};
+
+struct BootLoaderState {
+    FlashGeometry geometry;
+    std::vector<uint8_t> flash; // min(pageSize * pageCount, 65536) bytes; erased bytes are 0xFF
+    bool locked;                // programming refused until a page is erased
+    bool sessionOpen;           // a host has connected and not disconnected
+    int startMode;              // 1: user program at power-up only, 2: also on the switch command
+    int switches;               // how often the boot loader left for the user program
+};
+
+// Operations of the boot loader's protocol (isp/PROTOCOL.md) that can be made
+// to fail: the boot loader answers them with its failure status.
+enum class BootLoaderStep { Connect, Erase, BlankCheck, Program, Verify, Execute, Lock };
+
 // The factory state: every profile with matrix = default codes (position p
 // holds key code p+4 for the positions that carry a key, see
 // defaultKeyCode()), empty macros and pictures, a rainbow palette and
@@ -109,8 +137,9 @@ struct TraceEntry {
 };
 
 // --- life cycle -------------------------------------------------------------
-// Factory state, empty trace, no faults, report delay 1 ms, scrambling off;
-// handles opened before stay invalid.
+// Factory state, empty trace, no faults, report delay 1 ms, scrambling off,
+// re-enumeration delay 200 ms, the factory flash; handles opened before stay
+// invalid. Changes of what is plugged are reported as device events.
 void reset(Scenario scenario = Scenario::Keyboard);
 void plug(Interface iface);
 void unplug(Interface iface); // open handles to it fail from now on, even after a new plug(); pending reads
@@ -126,6 +155,21 @@ void setReportDelay(std::chrono::microseconds delay);
 // Whether the keyboard expects scrambled command packets and scrambles the
 // answers of short reads (the device description's isEncode switch).
 void setScrambling(bool on);
+
+// --- modes and the boot loader ------------------------------------------------
+// In normal mode the keyboard takes the boot-loader command 0FH with the
+// entry code, and leaves only once it has answered the status query 8FH with
+// 0xFF in byte 1 (the host has read that answer): its interfaces unplug at
+// once and the boot loader plugs in `delay` later, as a real keyboard
+// re-enumerates. The boot loader's switch command brings the keyboard back
+// the same way, reporting the firmware version of the version block in its
+// flash (isp/firmwareimage.h; a flash without one keeps the version it had).
+// While it re-enumerates, state().mode already names the mode it is heading
+// for and neither identity is plugged. Default 200 ms; 0 switches at once.
+void setReenumerationDelay(std::chrono::milliseconds delay);
+// Takes effect at once: the flash is erased (0xFF) and unlocked. reset()
+// restores 512-byte pages x 128 with a factory image carrying version 0x0201.
+void setFlashGeometry(const FlashGeometry &geometry);
 
 // --- the keyboard side --------------------------------------------------------
 // Queue an event report of any length on the event interface. It is delivered
@@ -156,7 +200,21 @@ void setInputReportLength(int length, int fromReport = 0);
 // interface get nothing; queued reports are delivered again after clearFaults().
 // Opening still works: the device nodes stay.
 void stopAnswering(std::chrono::milliseconds timeout = std::chrono::milliseconds(50));
-void clearFaults();
+// The next `count` status queries 8FH after 0FH are answered with 0x00 in
+// byte 1, and the keyboard stays in normal mode.
+void refuseBootLoaderEntry(int count = -1);
+// The next `count` boot-loader commands of that step are answered with the
+// failure status (nothing is changed in the flash).
+void failBootLoaderStep(BootLoaderStep step, int count = -1);
+// The next `count` answers of the boot loader arrive corrupted (their check
+// byte does not add up).
+void garbleBootLoaderAnswers(int count = -1);
+// The device that `iface` belongs to (the keyboard with all its interfaces,
+// the boot loader, the mouse) is pulled out after `writes` more output
+// reports to `iface` have gone through: the next write fails, pending reads
+// wake with -1. -1 disarms it.
+void vanishAfterWrites(Interface iface, int writes);
+void clearFaults(); // all of the above, also the step, entry and vanish faults
 
 // --- inspection -------------------------------------------------------------
 KeyboardState state();
@@ -166,6 +224,19 @@ void setState(const KeyboardState &s);
 std::vector<TraceEntry> trace();
 void clearTrace();
 std::string pathOf(Interface iface); // the path hid_enumerate reports for it
+BootLoaderState bootLoaderState();
+
+// --- device events ------------------------------------------------------------
+// udev_monitor_new_from_netlink() with "udev" or "kernel" returns a monitor
+// that, once receiving, reports every plug and unplug of an emulated
+// interface as one hidraw device with action "add" or "remove", in the order
+// they happen; its fd (udev_monitor_get_fd) polls readable while such an event
+// or one of the real monitor's waits. The device carries subsystem "hidraw",
+// sysname "hidraw9N" (N the interface's number in Interface), devnode the
+// path hid_enumerate reports, a syspath under /sys/devices/virtual/q3emu/, and
+// parents "hid" (property HID_ID "0003:000004D9:0000PPPP") and "usb"
+// usb_device (attributes idVendor, idProduct). Real devices and every other
+// libudev call go to the real libudev.
 
 } // namespace q3emu
 
