@@ -29,8 +29,9 @@ QString waitForWindow(const QString &title, int timeoutMs = 30000)
     QElapsedTimer elapsed;
     elapsed.start();
     while (elapsed.elapsed() < timeoutMs) {
-        const QString ids = xdotool({"search", "--onlyvisible", "--name",
-                                     QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')});
+        const QString ids =
+            xdotool({"search", "--onlyvisible", "--name",
+                     QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')});
         if (!ids.isEmpty())
             return ids.split(QLatin1Char('\n')).first();
         QTest::qWait(100);
