@@ -8,6 +8,18 @@ cd "$(dirname "$0")"
 ensure_packages
 configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# romwriter's demonstration firmware file beside it, so that its update can
+# be tried on the emulated keyboard. It is no firmware for a real keyboard:
+# it is placed only while none is plugged in, never over a file of the
+# user's, and taken away again once one is plugged in.
+demo_image=build/bin/modules/update/data.bin
+build/tools/imagewriter --demo 0x0202 build/tools/demo-data.bin
+if grep -qis 'HID_ID=0003:000004D9:0000\(A1CD\|8022\)' /sys/class/hidraw/*/device/uevent; then
+    if cmp -s build/tools/demo-data.bin "$demo_image"; then rm -f "$demo_image"; fi
+elif [ ! -e "$demo_image" ]; then
+    cp build/tools/demo-data.bin "$demo_image"
+fi
+
 keyboard_plugged() {
     grep -qis 'HID_ID=0003:000004D9:0000A1CD' /sys/class/hidraw/*/device/uevent
 }
