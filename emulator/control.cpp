@@ -40,6 +40,14 @@ void setScrambling(bool on)
 {
     model().setScrambling(on);
 }
+void setReenumerationDelay(std::chrono::milliseconds delay)
+{
+    model().setReenumerationDelay(delay);
+}
+void setFlashGeometry(const FlashGeometry &geometry)
+{
+    model().setFlashGeometry(geometry);
+}
 
 void emitEventReport(const std::vector<uint8_t> &report)
 {
@@ -86,6 +94,22 @@ void stopAnswering(std::chrono::milliseconds timeout)
 {
     model().stopAnswering(timeout);
 }
+void refuseBootLoaderEntry(int count)
+{
+    model().refuseBootLoaderEntry(count);
+}
+void failBootLoaderStep(BootLoaderStep step, int count)
+{
+    model().failBootLoaderStep(step, count);
+}
+void garbleBootLoaderAnswers(int count)
+{
+    model().garbleBootLoaderAnswers(count);
+}
+void vanishAfterWrites(Interface iface, int writes)
+{
+    model().vanishAfterWrites(iface, writes);
+}
 void clearFaults()
 {
     model().clearFaults();
@@ -111,19 +135,9 @@ std::string pathOf(Interface iface)
 {
     return detail::descriptorOf(iface).path;
 }
-
-} // namespace q3emu
-
-// Boot loader controls: accepted but not yet acted upon.
-namespace q3emu {
-void setReenumerationDelay(std::chrono::milliseconds) {}
-void setFlashGeometry(const FlashGeometry &) {}
-void refuseBootLoaderEntry(int) {}
-void failBootLoaderStep(BootLoaderStep, int) {}
-void garbleBootLoaderAnswers(int) {}
-void vanishAfterWrites(Interface, int) {}
 BootLoaderState bootLoaderState()
 {
-    return BootLoaderState{FlashGeometry{}, std::vector<uint8_t>(kMaxFlashBytes, 0xFF), false, false, 2, 0};
+    return model().bootLoaderState();
 }
+
 } // namespace q3emu

@@ -77,7 +77,6 @@ NormalFirmware::Reply NormalFirmware::command(const packet::Packet &wire)
         if (carriesEntryCode(p)) {
             ++s_.bootLoaderRequests;
             bootLoaderPending_ = true;
-            r.bootLoaderRequested = true;
         }
         break;
     case 0x13:

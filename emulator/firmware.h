@@ -24,7 +24,6 @@ public:
     struct Reply {
         packet::Packet answer{};          // what the next feature read returns
         std::vector<uint8_t> dataPhase;   // to be sent as input reports
-        bool bootLoaderRequested = false; // 0FH with the right entry code
         bool bootLoaderConfirmed = false; // this answer is the 8FH acceptance
     };
 
@@ -61,17 +60,6 @@ private:
     bool scrambling_ = false;
     bool bootLoaderPending_ = false;
     std::optional<DataPhaseWrite> dataPhase_;
-};
-
-// The boot loader as far as normal mode needs it: it is present, answers
-// every feature report with an echo and swallows output reports. Its flash
-// protocol hooks in here.
-class BootLoaderFirmware
-{
-public:
-    packet::Packet command(const packet::Packet &wire) { return wire; }
-    void output(const uint8_t *, std::size_t) {}
-    void restart() {}
 };
 
 } // namespace q3emu::detail

@@ -1,5 +1,7 @@
 #include "keyboardmodel.h"
 
+#include "deviceevents.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -9,9 +11,7 @@ namespace q3emu::detail {
 namespace {
 
 constexpr std::chrono::microseconds kDefaultReportDelay{1000};
-// How long the keyboard waits for the status query after accepting the
-// boot-loader command before it drops into the boot loader anyway.
-constexpr std::chrono::milliseconds kBootLoaderGrace{200};
+constexpr std::chrono::milliseconds kDefaultReenumerationDelay{200};
 
 // Both nodes of the command usage pair lead to the same endpoint.
 std::size_t slotOf(Interface iface)
@@ -27,6 +27,14 @@ bool take(int &count)
     if (count > 0)
         --count;
     return true;
+}
+
+bool sameDevice(Interface a, Interface b)
+{
+    auto device = [](Interface i) {
+        return i == Interface::Mouse || i == Interface::BootLoader ? int(i) : 0;
+    };
+    return device(a) == device(b);
 }
 
 // `good` transfers pass before the fault starts to bite.
@@ -51,9 +59,12 @@ KeyboardModel &KeyboardModel::instance()
     return *model;
 }
 
+// What is plugged at start was plugged before the program ran: no events.
 KeyboardModel::KeyboardModel()
 {
+    announce_ = false;
     resetLocked(Scenario::Keyboard);
+    announce_ = true;
 }
 
 // --- plugging ----------------------------------------------------------------
@@ -68,12 +79,14 @@ void KeyboardModel::resetLocked(Scenario scenario)
     state_ = factoryState();
     firmware_.restart();
     firmware_.setScrambling(false);
-    bootLoader_.restart();
+    bootLoader_.factoryReset();
     answers_.fill(packet::Packet{});
     for (auto &q : inbox_)
         q.clear();
     bootLoaderConfirmPending_ = false;
-    bootLoaderDeadline_.reset();
+    leavePending_ = false;
+    arrivalAt_.reset();
+    reenumerationDelay_ = kDefaultReenumerationDelay;
     delay_ = kDefaultReportDelay;
     faults_ = Faults{};
     trace_.clear();
@@ -104,7 +117,12 @@ void KeyboardModel::resetLocked(Scenario scenario)
 
 void KeyboardModel::plugLocked(Interface iface)
 {
-    plugged_[indexOf(iface)] = true;
+    bool &plugged = plugged_[indexOf(iface)];
+    if (plugged)
+        return;
+    plugged = true;
+    if (announce_)
+        publishDeviceEvent(iface, true);
 }
 
 void KeyboardModel::unplugLocked(Interface iface)
@@ -118,7 +136,21 @@ void KeyboardModel::unplugLocked(Interface iface)
                                                                 plugged_[indexOf(Interface::SecondCommand)]);
     if (!slotStillPlugged)
         inbox_[slotOf(iface)].clear();
+    if (announce_)
+        publishDeviceEvent(iface, false);
     changed_.notify_all();
+}
+
+// Interfaces of one USB device go together.
+void KeyboardModel::unplugDeviceOf(Interface iface)
+{
+    if (iface == Interface::BootLoader || iface == Interface::Mouse) {
+        unplugLocked(iface);
+        return;
+    }
+    unplugLocked(Interface::Command);
+    unplugLocked(Interface::Event);
+    unplugLocked(Interface::SecondCommand);
 }
 
 bool KeyboardModel::liveLocked(const Ticket &t) const
@@ -136,21 +168,21 @@ void KeyboardModel::reset(Scenario scenario)
 void KeyboardModel::plug(Interface iface)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     plugLocked(iface);
 }
 
 void KeyboardModel::unplug(Interface iface)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     unplugLocked(iface);
 }
 
 bool KeyboardModel::isPlugged(Interface iface)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     return plugged_[indexOf(iface)];
 }
 
@@ -163,7 +195,7 @@ int KeyboardModel::openHandleCount(Interface iface)
 std::vector<Interface> KeyboardModel::pluggedInterfaces()
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     std::vector<Interface> result;
     for (const InterfaceDescriptor &d : interfaceTable())
         if (plugged_[indexOf(d.iface)])
@@ -173,34 +205,69 @@ std::vector<Interface> KeyboardModel::pluggedInterfaces()
 
 // --- modes ---------------------------------------------------------------------
 
-// The switch happens on whichever call notices that the grace period is
-// over; blocked readers wake up for it (see read()).
-void KeyboardModel::checkBootLoaderTimer()
+void KeyboardModel::switchMode(Mode target, bool now)
 {
-    if (bootLoaderDeadline_ && Clock::now() >= *bootLoaderDeadline_)
-        enterBootLoader();
-}
-
-void KeyboardModel::enterBootLoader()
-{
-    bootLoaderDeadline_.reset();
     bootLoaderConfirmPending_ = false;
+    leavePending_ = false;
     firmware_.restart();
-    unplugLocked(Interface::Command);
-    unplugLocked(Interface::Event);
-    unplugLocked(Interface::SecondCommand);
     bootLoader_.restart();
-    plugLocked(Interface::BootLoader);
-    state_.mode = Mode::BootLoader;
+    if (target == Mode::BootLoader) {
+        unplugDeviceOf(Interface::Command);
+    } else {
+        unplugLocked(Interface::BootLoader);
+    }
+    state_.mode = target;
+    if (now || reenumerationDelay_ <= std::chrono::milliseconds::zero()) {
+        arrive();
+        return;
+    }
+    arrivalAt_ = Clock::now() + reenumerationDelay_;
+    if (!timerStarted_) {
+        timerStarted_ = true;
+        std::thread([this] { timerLoop(); }).detach();
+    }
+    timerWake_.notify_all();
 }
 
-void KeyboardModel::leaveBootLoader()
+void KeyboardModel::arrive()
 {
-    unplugLocked(Interface::BootLoader);
-    firmware_.restart();
-    plugLocked(Interface::Command);
-    plugLocked(Interface::Event);
-    state_.mode = Mode::Normal;
+    arrivalAt_.reset();
+    if (state_.mode == Mode::BootLoader) {
+        plugLocked(Interface::BootLoader);
+    } else {
+        plugLocked(Interface::Command);
+        plugLocked(Interface::Event);
+    }
+}
+
+void KeyboardModel::checkTimers()
+{
+    if (arrivalAt_ && Clock::now() >= *arrivalAt_)
+        arrive();
+}
+
+// Runs for the rest of the process once a re-enumeration was first
+// scheduled; the model is never destroyed.
+void KeyboardModel::timerLoop()
+{
+    Lock lock(mutex_);
+    for (;;) {
+        checkTimers();
+        if (arrivalAt_)
+            timerWake_.wait_until(lock, *arrivalAt_);
+        else
+            timerWake_.wait(lock);
+    }
+}
+
+// The boot loader has handed over to the user program: the keyboard comes
+// back with the firmware that is now in the flash.
+void KeyboardModel::leaveForUserProgram()
+{
+    if (const std::optional<uint16_t> version = bootLoader_.flashVersion())
+        state_.firmwareVersion = *version;
+    bootLoader_.countSwitch();
+    switchMode(Mode::Normal, false);
 }
 
 // --- settings and faults ----------------------------------------------------------
@@ -215,6 +282,48 @@ void KeyboardModel::setScrambling(bool on)
 {
     Lock lock(mutex_);
     firmware_.setScrambling(on);
+}
+
+void KeyboardModel::setReenumerationDelay(std::chrono::milliseconds delay)
+{
+    Lock lock(mutex_);
+    reenumerationDelay_ = std::max(delay, std::chrono::milliseconds::zero());
+}
+
+void KeyboardModel::setFlashGeometry(const FlashGeometry &geometry)
+{
+    Lock lock(mutex_);
+    bootLoader_.setGeometry(geometry);
+}
+
+void KeyboardModel::refuseBootLoaderEntry(int count)
+{
+    Lock lock(mutex_);
+    faults_.refuseEntry = count;
+}
+
+void KeyboardModel::failBootLoaderStep(BootLoaderStep step, int count)
+{
+    Lock lock(mutex_);
+    bootLoader_.failStep(step, count);
+}
+
+void KeyboardModel::garbleBootLoaderAnswers(int count)
+{
+    Lock lock(mutex_);
+    bootLoader_.garble(count);
+}
+
+void KeyboardModel::vanishAfterWrites(Interface iface, int writes)
+{
+    Lock lock(mutex_);
+    checkTimers();
+    faults_.vanishIface = iface;
+    faults_.vanishWrites = writes;
+    if (writes == 0) {
+        unplugDeviceOf(iface);
+        faults_.vanishWrites = -1;
+    }
 }
 
 void KeyboardModel::failOpen(Interface iface, int count)
@@ -273,6 +382,7 @@ void KeyboardModel::clearFaults()
 {
     Lock lock(mutex_);
     faults_ = Faults{};
+    bootLoader_.clearFaults();
     changed_.notify_all();
 }
 
@@ -290,14 +400,14 @@ void KeyboardModel::queueEventReport(const std::vector<uint8_t> &report)
 void KeyboardModel::emitEventReport(const std::vector<uint8_t> &report)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     queueEventReport(report);
 }
 
 void KeyboardModel::pressProfileKey(int profile)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     if (state_.mode != Mode::Normal)
         return;
     const std::vector<uint8_t> report = firmware_.pressProfileKey(profile);
@@ -308,7 +418,7 @@ void KeyboardModel::pressProfileKey(int profile)
 void KeyboardModel::pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_t speed)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     if (state_.mode != Mode::Normal)
         return;
     queueEventReport(firmware_.pressLightingKeys(effect, brightness, speed));
@@ -317,23 +427,19 @@ void KeyboardModel::pressLightingKeys(uint8_t effect, uint8_t brightness, uint8_
 KeyboardState KeyboardModel::state()
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     return state_;
 }
 
 void KeyboardModel::setState(const KeyboardState &s)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     const Mode current = state_.mode;
     state_ = s;
     state_.mode = current;
-    if (s.mode != current) {
-        if (s.mode == Mode::BootLoader)
-            enterBootLoader();
-        else
-            leaveBootLoader();
-    }
+    if (s.mode != current || arrivalAt_)
+        switchMode(s.mode, true);
 }
 
 std::vector<TraceEntry> KeyboardModel::trace()
@@ -346,6 +452,13 @@ void KeyboardModel::clearTrace()
 {
     Lock lock(mutex_);
     trace_.clear();
+}
+
+BootLoaderState KeyboardModel::bootLoaderState()
+{
+    Lock lock(mutex_);
+    checkTimers();
+    return bootLoader_.state();
 }
 
 // --- transfers ---------------------------------------------------------------------------
@@ -369,7 +482,7 @@ void KeyboardModel::sleepDelay(Lock &lock)
 Transfer KeyboardModel::open(Interface iface, Ticket &ticket)
 {
     Lock lock(mutex_);
-    checkBootLoaderTimer();
+    checkTimers();
     const std::size_t i = indexOf(iface);
     if (!plugged_[i])
         return {-1, Failure::NotPlugged};
@@ -386,12 +499,15 @@ void KeyboardModel::close(const Ticket &ticket)
     int &count = openHandles_[indexOf(ticket.iface)];
     if (ticket.epoch == epoch_ && count > 0)
         --count;
+    // A host that asked for the user program but never read the answer.
+    if (ticket.iface == Interface::BootLoader && leavePending_ && liveLocked(ticket))
+        leaveForUserProgram();
 }
 
 std::optional<Transfer> KeyboardModel::refuseTransfer(Lock &lock, const Ticket &t, const void *data,
                                                       std::size_t length)
 {
-    checkBootLoaderTimer();
+    checkTimers();
     if (!data || length == 0)
         return Transfer{-1, Failure::BadArgument};
     if (!liveLocked(t))
@@ -416,7 +532,7 @@ Transfer KeyboardModel::sendFeature(const Ticket &t, const uint8_t *data, std::s
     if (take(faults_.featureSend))
         return {-1, Failure::Injected};
     sleepDelay(lock);
-    checkBootLoaderTimer();
+    checkTimers();
     if (!liveLocked(t))
         return {-1, Failure::Unplugged};
 
@@ -437,9 +553,12 @@ void KeyboardModel::deliverCommand(Interface iface, const packet::Packet &wire)
         // earlier read that the host gave up on is gone.
         inbox_[slot].clear();
         queueDataPhase(slot, reply.dataPhase);
-        if (reply.bootLoaderRequested)
-            bootLoaderDeadline_ = Clock::now() + kBootLoaderGrace;
         bootLoaderConfirmPending_ = reply.bootLoaderConfirmed;
+        if (reply.bootLoaderConfirmed && take(faults_.refuseEntry)) {
+            answers_[slot][1] = 0x00;
+            bootLoaderConfirmPending_ = false;
+            firmware_.restart();
+        }
     } else if (iface == Interface::BootLoader) {
         answers_[slot] = bootLoader_.command(wire);
     } else {
@@ -475,7 +594,7 @@ Transfer KeyboardModel::getFeature(const Ticket &t, uint8_t *data, std::size_t l
     if (take(faults_.featureRead))
         return {-1, Failure::Injected};
     sleepDelay(lock);
-    checkBootLoaderTimer();
+    checkTimers();
     if (!liveLocked(t))
         return {-1, Failure::Unplugged};
 
@@ -488,7 +607,7 @@ Transfer KeyboardModel::getFeature(const Ticket &t, uint8_t *data, std::size_t l
     record(TraceEntry::Kind::FeatureRead, t.iface, data, n);
 
     if (isCommandInterface(t.iface) && bootLoaderConfirmPending_)
-        enterBootLoader();
+        switchMode(Mode::BootLoader, false);
     return {static_cast<int>(n), Failure::None};
 }
 
@@ -500,16 +619,27 @@ Transfer KeyboardModel::write(const Ticket &t, const uint8_t *data, std::size_t 
     if (takeAfterGood(faults_.outputGood, faults_.outputFail))
         return {-1, Failure::Injected};
     sleepDelay(lock);
-    checkBootLoaderTimer();
+    checkTimers();
     if (!liveLocked(t))
         return {-1, Failure::Unplugged};
 
     const std::size_t n = std::min(length - 1, kDataReportBytes);
-    if (isCommandInterface(t.iface))
+    if (isCommandInterface(t.iface)) {
         firmware_.output(data + 1, n);
-    else if (t.iface == Interface::BootLoader)
-        bootLoader_.output(data + 1, n);
+    } else if (t.iface == Interface::BootLoader) {
+        const BootLoaderFirmware::Reply reply = bootLoader_.output(data + 1, n);
+        if (reply.answer) {
+            inbox_[slotOf(t.iface)].emplace_back(reply.answer->begin(), reply.answer->end());
+            changed_.notify_all();
+        }
+        leavePending_ = leavePending_ || reply.leave;
+    }
     record(TraceEntry::Kind::Output, t.iface, data, length);
+    if (faults_.vanishIface && sameDevice(*faults_.vanishIface, t.iface) && faults_.vanishWrites > 0 &&
+        --faults_.vanishWrites == 0) {
+        faults_.vanishWrites = -1;
+        unplugDeviceOf(t.iface);
+    }
     return {static_cast<int>(length), Failure::None};
 }
 
@@ -525,7 +655,7 @@ Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length,
     std::deque<std::vector<uint8_t>> &queue = inbox_[slotOf(t.iface)];
     const bool dataPhase = isCommandInterface(t.iface);
     for (;;) {
-        checkBootLoaderTimer();
+        checkTimers();
         if (!liveLocked(t))
             return {-1, Failure::Unplugged};
         if (dataPhase && faults_.inputFail != 0 && faults_.inputGood == 0) {
@@ -536,12 +666,9 @@ Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length,
             break;
         if (deadline && Clock::now() >= *deadline)
             return {0, Failure::None};
-        // Wake for the boot-loader switch too: it unplugs this interface.
-        std::optional<Clock::time_point> wake = deadline;
-        if (bootLoaderDeadline_ && (!wake || *bootLoaderDeadline_ < *wake))
-            wake = bootLoaderDeadline_;
-        if (wake)
-            changed_.wait_until(lock, *wake);
+        // A mode switch unplugs this interface and wakes the wait.
+        if (deadline)
+            changed_.wait_until(lock, *deadline);
         else
             changed_.wait(lock);
     }
@@ -556,6 +683,8 @@ Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length,
     const std::size_t n = std::min(length, report.size());
     std::memcpy(data, report.data(), n);
     record(TraceEntry::Kind::Input, t.iface, data, n);
+    if (t.iface == Interface::BootLoader && leavePending_ && queue.empty() && liveLocked(t))
+        leaveForUserProgram();
     return {static_cast<int>(n), Failure::None};
 }
 

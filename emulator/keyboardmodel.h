@@ -7,6 +7,7 @@
 // blocks in a read never holds up another thread's feature report.
 #pragma once
 
+#include "bootloader.h"
 #include "firmware.h"
 #include "q3emu.h"
 #include "usbidentity.h"
@@ -56,6 +57,8 @@ public:
     int openHandleCount(Interface iface);
     void setReportDelay(std::chrono::microseconds delay);
     void setScrambling(bool on);
+    void setReenumerationDelay(std::chrono::milliseconds delay);
+    void setFlashGeometry(const FlashGeometry &geometry);
 
     void emitEventReport(const std::vector<uint8_t> &report);
     void pressProfileKey(int profile);
@@ -69,12 +72,17 @@ public:
     void limitDataPhaseReports(int reports);
     void setInputReportLength(int length, int fromReport);
     void stopAnswering(std::chrono::milliseconds timeout);
+    void refuseBootLoaderEntry(int count);
+    void failBootLoaderStep(BootLoaderStep step, int count);
+    void garbleBootLoaderAnswers(int count);
+    void vanishAfterWrites(Interface iface, int writes);
     void clearFaults();
 
     KeyboardState state();
     void setState(const KeyboardState &s);
     std::vector<TraceEntry> trace();
     void clearTrace();
+    BootLoaderState bootLoaderState();
 
     // --- host side (the hidapi shim) ---
     std::vector<Interface> pluggedInterfaces(); // in enumeration order
@@ -102,17 +110,28 @@ private:
         int inputReportLength = -1;
         int inputReportLengthFrom = 0;
         std::optional<std::chrono::milliseconds> silentAfter;
+        int refuseEntry = 0;
+        std::optional<Interface> vanishIface;
+        int vanishWrites = -1;
     };
 
     KeyboardModel();
 
     void resetLocked(Scenario scenario);
+    // Plugging and unplugging that also report a device event.
     void plugLocked(Interface iface);
     void unplugLocked(Interface iface);
+    void unplugDeviceOf(Interface iface);
     bool liveLocked(const Ticket &t) const;
-    void checkBootLoaderTimer();
-    void enterBootLoader();
-    void leaveBootLoader();
+    // The keyboard leaves its current identity for `target` at once; the new
+    // one appears after the re-enumeration delay, or at once when `now`.
+    void switchMode(Mode target, bool now);
+    void arrive();
+    // Acts on a re-enumeration that is due; called on every entry, and by
+    // the timer thread so that the arrival is seen without a call.
+    void checkTimers();
+    void timerLoop();
+    void leaveForUserProgram();
     void sleepDelay(Lock &lock);
     void deliverCommand(Interface iface, const packet::Packet &wire);
     void queueDataPhase(std::size_t slot, const std::vector<uint8_t> &data);
@@ -137,8 +156,13 @@ private:
     std::array<packet::Packet, kInterfaceCount> answers_{};
     std::array<std::deque<std::vector<uint8_t>>, kInterfaceCount> inbox_;
 
-    bool bootLoaderConfirmPending_ = false;
-    std::optional<Clock::time_point> bootLoaderDeadline_;
+    bool bootLoaderConfirmPending_ = false; // leave once the 8FH answer has been read
+    bool leavePending_ = false;             // leave once the Run answer has been read
+    std::chrono::milliseconds reenumerationDelay_{200};
+    std::optional<Clock::time_point> arrivalAt_;
+    std::condition_variable timerWake_;
+    bool timerStarted_ = false;
+    bool announce_ = true; // report plugs and unplugs as device events
 
     std::chrono::microseconds delay_{1000};
     Faults faults_;

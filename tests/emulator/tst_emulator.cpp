@@ -1,5 +1,7 @@
 // The emulated keyboard, driven through the hidapi C API exactly as the
 // device link drives a real one.
+#include "bootwire.h"
+#include "firmwareimage.h"
 #include "packetcodec.h"
 #include "q3emu.h"
 
@@ -13,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -426,15 +429,23 @@ private slots:
     {
         QTest::addColumn<bool>("rightCode");
         QTest::addColumn<bool>("statusQuery");
-        QTest::newRow("confirmed by the status query") << true << true;
-        QTest::newRow("after the grace period") << true << false;
-        QTest::newRow("wrong entry code") << false << true;
+        QTest::addColumn<int>("refusals");
+        QTest::addColumn<bool>("leaves");
+        QTest::newRow("confirmed by the status query") << true << true << 0 << true;
+        QTest::newRow("no status query: stays") << true << false << 0 << false;
+        QTest::newRow("wrong entry code") << false << true << 0 << false;
+        QTest::newRow("entry refused") << true << true << 1 << false;
     }
 
     void bootLoaderEntry()
     {
         QFETCH(bool, rightCode);
         QFETCH(bool, statusQuery);
+        QFETCH(int, refusals);
+        QFETCH(bool, leaves);
+        const auto delay = 80ms;
+        q3emu::setReenumerationDelay(delay);
+        q3emu::refuseBootLoaderEntry(refusals);
         Handle cmd(Interface::Command), ev(Interface::Event);
         packet::Packet enter = packet::makeBootLoader();
         enter[7] ^= rightCode ? 0 : 1;
@@ -444,30 +455,116 @@ private slots:
             uint8_t buf[64];
             eventRead = hid_read_timeout(ev, buf, sizeof buf, 500);
         });
+        std::chrono::steady_clock::time_point answered;
         if (statusQuery) {
             const Bytes answer = query(cmd, packet::Packet{0x8F, 0, 0, 0, 0, 0, 0, 0x70});
+            answered = std::chrono::steady_clock::now();
             QCOMPARE(answer.size(), size_t(8));
-            QCOMPARE(answer[1] == 0xFF, rightCode);
+            QCOMPARE(answer[1] == 0xFF, leaves);
         } else {
-            std::this_thread::sleep_for(100ms);
-            QVERIFY(q3emu::isPlugged(Interface::Command)); // still waiting for the query
-            std::this_thread::sleep_for(150ms);
+            // However long the host takes, only the query lets it go.
+            std::this_thread::sleep_for(300ms);
         }
         monitor.join();
-        QCOMPARE(eventRead.load(), rightCode ? -1 : 0); // the switch wakes a waiting reader
+        QCOMPARE(eventRead.load(), leaves ? -1 : 0); // leaving wakes a waiting reader
 
         const q3emu::KeyboardState s = q3emu::state();
         QCOMPARE(s.bootLoaderRequests, rightCode ? 1 : 0);
-        QCOMPARE(s.mode == q3emu::Mode::BootLoader, rightCode);
-        if (!rightCode)
+        QCOMPARE(s.mode == q3emu::Mode::BootLoader, leaves);
+        if (!leaves) {
+            QCOMPARE(enumerated(0, 0), (QList<int>{kCmd, kEv}));
             return;
-        QCOMPARE(enumerated(0, 0), QList<int>{int(Interface::BootLoader)});
+        }
+        // Gone at once; back as the boot loader once it has re-enumerated.
+        QCOMPARE(enumerated(0, 0), QList<int>{});
         QCOMPARE(send(cmd, packet::make(0x21, 1)), -1);
+        QTRY_COMPARE_WITH_TIMEOUT(enumerated(0, 0), QList<int>{int(Interface::BootLoader)}, 2000);
+        QVERIFY(std::chrono::steady_clock::now() - answered >= delay);
         hid_device_info *bl = hid_enumerate(q3emu::kVendorId, q3emu::kBootLoaderProductId);
         QVERIFY(bl && bl->usage_page == 0xFF00 && bl->usage == 0x0020 && !bl->next);
         hid_free_enumeration(bl);
         Handle loader(Interface::BootLoader);
         QCOMPARE(query(loader, packet::make(0x55, 1, 2)), Bytes({0x55, 1, 2, 0, 0, 0x55, 0xAA, 0}));
+    }
+
+    // Requests as raw reports, answered as isp/PROTOCOL.md says.
+    void bootLoaderReports_data()
+    {
+        QTest::addColumn<bool>("connect");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<bool>("spoilCheck");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("value");
+        QTest::newRow("connect") << false << int(ispwire::Connect) << 0x3351 << 0 << false << 0 << 0;
+        QTest::newRow("connect, wrong key")
+            << false << int(ispwire::Connect) << 0x3352 << 0 << false << 4 << 0;
+        QTest::newRow("erase before connect")
+            << false << int(ispwire::ErasePage) << 0 << 0 << false << 3 << 0;
+        QTest::newRow("bad check byte") << true << int(ispwire::ErasePage) << 0 << 0 << true << 2 << 0;
+        QTest::newRow("unknown command") << true << 0x3F << 0 << 0 << false << 1 << 0;
+        QTest::newRow("erase page 127") << true << int(ispwire::ErasePage) << 127 << 0 << false << 0 << 0;
+        QTest::newRow("erase page 128") << true << int(ispwire::ErasePage) << 128 << 0 << false << 4 << 0;
+        QTest::newRow("factory flash is not blank")
+            << true << int(ispwire::BlankCheck) << 0 << 128 << false << 6 << 0;
+        QTest::newRow("upper half is blank")
+            << true << int(ispwire::BlankCheck) << 64 << 64 << false << 0 << 0;
+        QTest::newRow("verify past the pages")
+            << true << int(ispwire::VerifyPage) << 0 << 513 << false << 4 << 0;
+        QTest::newRow("verify an erased page") << true << int(ispwire::VerifyPage) << 100 << 1 << false << 0
+                                               << int(ispimage::crc16(Bytes{0xFF}.data(), 1));
+        QTest::newRow("start mode 3") << true << int(ispwire::SetStart) << 3 << 0 << false << 4 << 0;
+        QTest::newRow("run leaves with mode 2") << true << int(ispwire::Run) << 0 << 0 << false << 0 << 1;
+    }
+
+    void bootLoaderReports()
+    {
+        QFETCH(bool, connect);
+        QFETCH(int, code);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(bool, spoilCheck);
+        QFETCH(int, status);
+        QFETCH(int, value);
+        q3emu::reset(q3emu::Scenario::NoKeyboard);
+        q3emu::setReportDelay(0us);
+        q3emu::plug(Interface::BootLoader);
+        Handle loader(Interface::BootLoader);
+        auto exchange = [&](ispwire::Frame f, bool spoil) {
+            ispwire::Report r = ispwire::encode(f);
+            if (spoil)
+                r[7] ^= 1;
+            uint8_t out[65] = {0};
+            std::copy(r.begin(), r.end(), out + 1);
+            uint8_t in[65] = {};
+            if (hid_write(loader, out, sizeof out) != 65 ||
+                hid_read_timeout(loader, in, sizeof in, 200) != 64)
+                return std::optional<ispwire::Frame>();
+            return ispwire::decode(in, 64);
+        };
+        if (connect) {
+            ispwire::Frame c;
+            c.code = ispwire::Connect;
+            c.seq = 1;
+            c.a = ispwire::kConnectKey;
+            const std::optional<ispwire::Frame> answer = exchange(c, false);
+            QVERIFY(answer && answer->a == ispwire::Ok);
+            const std::optional<ispwire::ConnectData> d = ispwire::connectData(*answer);
+            QVERIFY(d && d->pageSize == 512 && d->pageCount == 128 && d->blockSize == 1024 &&
+                    d->startMode == 2);
+        }
+        ispwire::Frame f;
+        f.code = uint8_t(code);
+        f.seq = 0x42;
+        f.a = uint16_t(a);
+        f.b = uint16_t(b);
+        const std::optional<ispwire::Frame> answer = exchange(f, spoilCheck);
+        QVERIFY(answer);
+        QCOMPARE(int(answer->code), code);
+        QCOMPARE(int(answer->seq), 0x42);
+        QCOMPARE(int(answer->a), status);
+        QCOMPARE(int(answer->b), value);
     }
 
     void wireTrace()
