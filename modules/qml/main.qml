@@ -167,6 +167,7 @@ Item {
 
     Timer {
         id: protectTimer
+        objectName: "protectTimer"
         interval: 1000
         repeat: false
         onTriggered: {
@@ -216,6 +217,7 @@ Item {
 
     BusyIndicator {
         id: busyIndicator
+        objectName: "busyIndicator"
         anchors.centerIn: parent
         z: 99
     }
