@@ -14,8 +14,11 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 
 # The device link shares flags and buffers between the GUI thread and pool
 # threads: its tests must also run clean under the thread sanitizer.
-configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DGEARPANEL_WERROR=ON \
+# Only those tests are built there.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGEARPANEL_WERROR=ON \
     -DGEARPANEL_WITH_TSAN=ON -DGEARPANEL_BUILD_BENCH=OFF
+mapfile -t tsan_targets < <(ctest --test-dir build-tsan -N -L device | sed -n 's/^ *Test *#[0-9]*: //p')
+cmake --build build-tsan -j"$(nproc)" --target "${tsan_targets[@]}"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
     ctest --test-dir build-tsan -L device --output-on-failure --timeout 900
 
