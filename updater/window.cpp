@@ -116,6 +116,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
     connect(m_exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     m_later.setSingleShot(true);
+    // The retry and the automatic start come no earlier than their delays.
+    m_later.setTimerType(Qt::PreciseTimer);
     connect(&m_later, &QTimer::timeout, this, &Widget::updateProc);
 
     m_imageAccepted = loadImage();

@@ -2,6 +2,7 @@
 // the real window with the emulated keyboard plugged in: an accepted image
 // leads to the device search, a rejected one leaves only "Exit".
 #include "firmwareimage.h"
+#include "ispcalls.h"
 #include "imagewriter.h"
 #include "q3emu.h"
 #include "startup.h"
@@ -9,33 +10,9 @@
 
 #include <QtTest>
 
-#include <dlfcn.h>
-
 #include <optional>
 
 using namespace updaterfixture;
-
-namespace {
-
-// Stands in front of the library's LoadProgdata so that a test can make it
-// report another format word; everything else is the library's own.
-std::optional<unsigned short> formatWordOverride;
-
-using LoadProgdataFn = int (*)(unsigned char *, unsigned int, unsigned int *, unsigned short *,
-                               unsigned int *, unsigned short *, unsigned int *, unsigned short *);
-
-} // namespace
-
-extern "C" int LoadProgdata(unsigned char *image, unsigned int length, unsigned int *out1,
-                            unsigned short *out2, unsigned int *out3, unsigned short *out4,
-                            unsigned int *out5, unsigned short *out6)
-{
-    static const auto library = reinterpret_cast<LoadProgdataFn>(dlsym(RTLD_NEXT, "LoadProgdata"));
-    const int rc = library(image, length, out1, out2, out3, out4, out5, out6);
-    if (formatWordOverride && out2)
-        *out2 = *formatWordOverride;
-    return rc;
-}
 
 class TestUpdaterImage : public QObject
 {
@@ -61,12 +38,12 @@ void TestUpdaterImage::initTestCase()
 void TestUpdaterImage::init()
 {
     q3emu::reset(q3emu::Scenario::Keyboard);
-    formatWordOverride.reset();
+    ispcalls::clear();
 }
 
 void TestUpdaterImage::cleanup()
 {
-    formatWordOverride.reset();
+    ispcalls::overrideFormatWord(std::nullopt);
 }
 
 void TestUpdaterImage::checks_data()
@@ -75,6 +52,8 @@ void TestUpdaterImage::checks_data()
     QTest::addColumn<std::optional<unsigned short>>("formatWord");
     QTest::addColumn<QString>("title");
     QTest::addColumn<bool>("accepted");
+    // Whether the image got as far as the programming library.
+    QTest::addColumn<bool>("loaded");
 
     const QByteArray raw = imagewriter::demoImage(0x0202);
     const std::optional<unsigned short> asIs;
@@ -100,31 +79,34 @@ void TestUpdaterImage::checks_data()
     imagewriter::Options longerThanFile;
     longerThanFile.length = static_cast<uint32_t>(raw.size() + 1);
 
-    QTest::newRow("magic header") << plain << asIs << "Update" << true;
-    QTest::newRow("GB18030 title") << imagewriter::dataFile(raw, titled) << asIs << "固件更新 Q3 键盘"
+    QTest::newRow("magic header") << plain << asIs << "Update" << true << true;
+    QTest::newRow("GB18030 title") << imagewriter::dataFile(raw, titled) << asIs << "固件更新 Q3 键盘" << true
                                    << true;
-    QTest::newRow("title filling the header")
-        << imagewriter::dataFile(raw, longTitle) << asIs << QString(imagewriter::kHeaderBytes, 'T') << true;
+    QTest::newRow("title filling the header") << imagewriter::dataFile(raw, longTitle) << asIs
+                                              << QString(imagewriter::kHeaderBytes, 'T') << true << true;
     QTest::newRow("file at the size limit")
-        << imagewriter::dataFile(raw, atLimit) << asIs << "Update" << true;
-    QTest::newRow("marker file") << imagewriter::noImageFile(titled) << asIs << "固件更新 Q3 键盘" << false;
+        << imagewriter::dataFile(raw, atLimit) << asIs << "Update" << true << true;
+    QTest::newRow("marker file") << imagewriter::noImageFile(titled) << asIs << "固件更新 Q3 键盘" << false
+                                 << false;
     QTest::newRow("LoadProgdata refuses an empty image")
-        << imagewriter::dataFile(QByteArray()) << asIs << "Update" << false;
+        << imagewriter::dataFile(QByteArray()) << asIs << "Update" << false << true;
     QTest::newRow("LoadProgdata refuses more than 64 KiB")
-        << imagewriter::dataFile(imagewriter::demoImage(0x0202, 65537)) << asIs << "Update" << false;
-    QTest::newRow("checksum mismatch") << imagewriter::dataFile(raw, wrongSum) << asIs << "Update" << false;
+        << imagewriter::dataFile(imagewriter::demoImage(0x0202, 65537)) << asIs << "Update" << false << true;
+    QTest::newRow("checksum mismatch")
+        << imagewriter::dataFile(raw, wrongSum) << asIs << "Update" << false << true;
     QTest::newRow("format word 0x0000")
-        << plain << std::optional<unsigned short>(0x0000) << "Update" << false;
+        << plain << std::optional<unsigned short>(0x0000) << "Update" << false << true;
     QTest::newRow("format word 0x8001")
-        << plain << std::optional<unsigned short>(0x8001) << "Update" << false;
+        << plain << std::optional<unsigned short>(0x8001) << "Update" << false << true;
     QTest::newRow("one byte over the size limit")
-        << imagewriter::dataFile(raw, overLimit) << asIs << "" << false;
-    QTest::newRow("image cut short") << imagewriter::dataFile(raw, cutImage) << asIs << "Update" << false;
+        << imagewriter::dataFile(raw, overLimit) << asIs << "" << false << false;
+    QTest::newRow("image cut short") << imagewriter::dataFile(raw, cutImage) << asIs << "Update" << false
+                                     << false;
     QTest::newRow("length past the end")
-        << imagewriter::dataFile(raw, longerThanFile) << asIs << "Update" << false;
+        << imagewriter::dataFile(raw, longerThanFile) << asIs << "Update" << false << false;
     QTest::newRow("file ends in the fields")
-        << imagewriter::dataFile(raw, cutFields) << asIs << "Update" << false;
-    QTest::newRow("empty file") << QByteArray() << asIs << "" << false;
+        << imagewriter::dataFile(raw, cutFields) << asIs << "Update" << false << false;
+    QTest::newRow("empty file") << QByteArray() << asIs << "" << false << false;
 }
 
 void TestUpdaterImage::checks()
@@ -133,16 +115,18 @@ void TestUpdaterImage::checks()
     QFETCH(std::optional<unsigned short>, formatWord);
     QFETCH(QString, title);
     QFETCH(bool, accepted);
+    QFETCH(bool, loaded);
 
     ProgramFolder folder;
     QVERIFY(folder.writeImage(file));
-    formatWordOverride = formatWord;
+    ispcalls::overrideFormatWord(formatWord);
     DebugLines debug;
     romwriter::Widget w;
     w.show();
 
     QCOMPARE(w.windowTitle(), title);
     QCOMPARE(w.imageAccepted(), accepted);
+    QCOMPARE(ispcalls::count(QStringLiteral("LoadProgdata")), loaded ? 1 : 0);
     QVERIFY(exitButton(w)->isEnabled());
     if (accepted) {
         // The keyboard is plugged in: found at once.

@@ -2,6 +2,7 @@
 // a capture of its debug lines and quick access to its widgets.
 #pragma once
 
+#include "q3emu.h"
 #include "window.h"
 
 #include <QByteArray>
@@ -11,6 +12,10 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <optional>
+#include <vector>
 
 namespace updaterfixture {
 
@@ -36,10 +41,26 @@ public:
     DebugLines();
     ~DebugLines();
     QStringList lines() const;
+    // When `line` was written the first time after `after`; nullopt if not.
+    std::optional<std::chrono::steady_clock::time_point>
+    timeOf(const QString &line, std::chrono::steady_clock::time_point after = {}) const;
     int count(const QString &line) const { return lines().count(line); }
     int countStartingWith(const QString &prefix) const;
     void clear();
 };
+
+// The keyboard in normal mode: its command and event interfaces.
+void plugKeyboard();
+void unplugKeyboard();
+
+// Command reports the host sent to the keyboard whose packet starts with
+// `code`, in order.
+std::vector<q3emu::TraceEntry> commandsSent(uint8_t code);
+
+inline double msBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
 
 inline QString status(const romwriter::Widget &w)
 {
