@@ -257,15 +257,23 @@ void Widget::updateProc()
 {
     // The procedure processes events between its steps; a click or timer
     // that lands meanwhile must not start a second run inside the first.
-    if (m_inUpdateProc)
+    if (m_inUpdateProc) {
+        m_calledDuringRun = true;
         return;
+    }
     m_inUpdateProc = true;
+    m_calledDuringRun = false;
     const int state = m_hid.runState().updateState;
     if (state == 1)
         enterBootLoaderStep();
     else if (state == 2)
         programStep();
     m_inUpdateProc = false;
+    // The boot loader may arrive, and click "Update", while the entry step
+    // still processes events; programming then starts once that step is over
+    // instead of waiting for a second click.
+    if (m_calledDuringRun && state == 1 && m_hid.runState().updateState == 2)
+        QTimer::singleShot(0, this, &Widget::updateProc);
 }
 
 void Widget::enterBootLoaderStep()

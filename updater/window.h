@@ -103,6 +103,7 @@ private:
     // The one pending later run of updateProc() (auto start or retry).
     QTimer m_later;
     bool m_inUpdateProc = false;
+    bool m_calledDuringRun = false; // updateProc() was asked for while it ran
 
     bool m_imageAccepted = false;
     std::vector<uint8_t> m_image; // descrambled, kept for every LoadProgdata call
