@@ -1,7 +1,7 @@
 // The real gearpanel as a process under the X server, on the emulated
 // keyboard: one copy per program folder, data found from any working
 // folder, exit codes. Windows are found by their titles with xdotool.
-#include "programfolder.h"
+#include "startupfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -68,9 +68,9 @@ void tst_Startup::initTestCase()
 
 std::unique_ptr<ProgramFolder> tst_Startup::makeInstallation(const QString &title)
 {
-    auto folder = std::make_unique<ProgramFolder>(title);
-    const QString program = folder->filePath(QStringLiteral("gearpanel"));
-    if (!QFile::copy(QStringLiteral(GEARPANEL_PROGRAM), program))
+    auto folder = std::make_unique<ProgramFolder>();
+    if (!writeStartupFiles(*folder, title) ||
+        !QFile::copy(QStringLiteral(GEARPANEL_PROGRAM), folder->path(QStringLiteral("gearpanel"))))
         return nullptr;
     return folder;
 }
@@ -84,7 +84,7 @@ std::unique_ptr<QProcess> tst_Startup::start(const ProgramFolder &folder)
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setWorkingDirectory(QDir::rootPath());
-    process->start(folder.filePath(QStringLiteral("gearpanel")), QStringList());
+    process->start(folder.path(QStringLiteral("gearpanel")), QStringList());
     process->waitForStarted(10000);
     return process;
 }

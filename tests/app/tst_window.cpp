@@ -2,7 +2,7 @@
 // operations, on the real QML document and the emulated keyboard.
 #include "linkfixture.h"
 #include "myquickview.h"
-#include "programfolder.h"
+#include "startupfiles.h"
 #include "ui_controler.h"
 #include "widget.h"
 
@@ -49,14 +49,12 @@ private:
 
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<Widget> window;
-    QString previousDir;
 };
 
 void tst_Window::init()
 {
-    previousDir = QDir::currentPath();
     folder = std::make_unique<ProgramFolder>();
-    QVERIFY(QDir::setCurrent(folder->path()));
+    QVERIFY(writeStartupFiles(*folder, QStringLiteral("gearpanel under test")));
     q3emu::reset(q3emu::Scenario::Keyboard);
     q3emu::setReportDelay(std::chrono::microseconds(0));
 }
@@ -64,7 +62,6 @@ void tst_Window::init()
 void tst_Window::cleanup()
 {
     window.reset();
-    QDir::setCurrent(previousDir);
     folder.reset();
 }
 
@@ -317,7 +314,7 @@ void tst_Window::skinChoiceNeedsTwoFolders()
 void tst_Window::updaterStartsAfterMonitorStops()
 {
     folder->write(QStringLiteral("modules/update/romwriter"), "#!/bin/sh\ntouch started\n");
-    QFile::setPermissions(folder->filePath(QStringLiteral("modules/update/romwriter")),
+    QFile::setPermissions(folder->path(QStringLiteral("modules/update/romwriter")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     startWindow();
     QTRY_VERIFY(window->link().isMonitorRunning());

@@ -1,7 +1,6 @@
-// A scratch program folder for the view's tests: "modules/setting",
-// "modules/i18n" and "modules/media" under a temporary directory that is the
-// current directory while the object lives, as start-up makes the program's
-// folder current.
+// A scratch program folder: "modules/setting", "modules/i18n" and
+// "modules/media" under a temporary directory that is the current directory
+// while the object lives, as start-up makes the program's folder current.
 #pragma once
 
 #include <QByteArray>
@@ -27,6 +26,7 @@ public:
     ProgramFolder &operator=(const ProgramFolder &) = delete;
 
     bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
     QString path(const QString &relative) const { return QDir(m_dir.path()).absoluteFilePath(relative); }
 
     // Writes `content` to `relative`, creating its folders.
