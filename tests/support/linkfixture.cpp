@@ -8,52 +8,6 @@
 
 namespace fixture {
 
-namespace {
-
-std::mutex captureLock;
-QStringList captured;
-QtMessageHandler previousHandler = nullptr;
-
-void captureMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    {
-        std::lock_guard<std::mutex> locker(captureLock);
-        captured.append(message);
-    }
-    if (previousHandler)
-        previousHandler(type, context, message);
-}
-
-} // namespace
-
-DebugCapture::DebugCapture()
-{
-    clear();
-    previousHandler = qInstallMessageHandler(captureMessage);
-}
-
-DebugCapture::~DebugCapture()
-{
-    qInstallMessageHandler(previousHandler);
-}
-
-QStringList DebugCapture::lines() const
-{
-    std::lock_guard<std::mutex> locker(captureLock);
-    return captured;
-}
-
-int DebugCapture::count(const QString &line) const
-{
-    return lines().count(line);
-}
-
-void DebugCapture::clear()
-{
-    std::lock_guard<std::mutex> locker(captureLock);
-    captured.clear();
-}
-
 void EventRecorder::zzzTovrin(uchar profileNo, uchar effect, uchar brightness, uchar speed)
 {
     std::lock_guard<std::mutex> locker(m_lock);

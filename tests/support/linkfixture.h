@@ -2,6 +2,7 @@
 // keyboard, a capture of debug lines and a recorder for monitor events.
 #pragma once
 
+#include "debugcapture.h"
 #include "deviceeventsink.h"
 #include "hid_thread.h"
 #include "q3emu.h"
@@ -15,17 +16,6 @@
 #include <vector>
 
 namespace fixture {
-
-// Collects every debug line from any thread while it lives.
-class DebugCapture
-{
-public:
-    DebugCapture();
-    ~DebugCapture();
-    QStringList lines() const;
-    int count(const QString &line) const;
-    void clear();
-};
 
 struct MonitorEvent {
     uchar profileNo, effect, brightness, speed;

@@ -57,7 +57,8 @@ void TestUpdaterFaults::init()
     q3emu::plug(Interface::BootLoader);
     ispcalls::clear();
     m_folder = std::make_unique<ProgramFolder>();
-    QVERIFY(m_folder->writeImage(imagewriter::dataFile(imagewriter::demoImage(0x0202))));
+    QVERIFY(
+        m_folder->write(QStringLiteral("data.bin"), imagewriter::dataFile(imagewriter::demoImage(0x0202))));
 }
 
 void TestUpdaterFaults::cleanup()
@@ -106,7 +107,7 @@ void TestUpdaterFaults::failedAttemptIsRetried()
     QFETCH(QString, debugLine);
     QFETCH(QStringList, lastCalls);
 
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
     QCOMPARE(updaterfixture::status(w), QStringLiteral("Ready To Update!"));

@@ -118,9 +118,9 @@ void TestUpdaterImage::checks()
     QFETCH(bool, loaded);
 
     ProgramFolder folder;
-    QVERIFY(folder.writeImage(file));
+    QVERIFY(folder.write(QStringLiteral("data.bin"), file));
     ispcalls::overrideFormatWord(formatWord);
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
 
@@ -161,7 +161,7 @@ void TestUpdaterImage::zeroScrambleBytesInvertEveryFourthByte()
     zero.scrambleB = 0;
     const QByteArray file = imagewriter::dataFile(raw, zero);
     ProgramFolder folder;
-    QVERIFY(folder.writeImage(file));
+    QVERIFY(folder.write(QStringLiteral("data.bin"), file));
     romwriter::Widget w;
     QVERIFY(w.imageAccepted());
 
@@ -178,7 +178,7 @@ void TestUpdaterImage::zeroScrambleBytesInvertEveryFourthByte()
 void TestUpdaterImage::missingFile()
 {
     ProgramFolder folder;
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     QCOMPARE(debug.count(QStringLiteral("Open data File fail")), 1);
     QVERIFY(!w.imageAccepted());
@@ -187,7 +187,7 @@ void TestUpdaterImage::missingFile()
     QVERIFY(w.link().entry(0).cmdPath.isEmpty());
 
     // A folder of that name is no file either.
-    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("data.bin")));
+    QVERIFY(QDir(folder.root()).mkdir(QStringLiteral("data.bin")));
     romwriter::Widget again;
     QCOMPARE(debug.count(QStringLiteral("Open data File fail")), 2);
 }
@@ -198,7 +198,8 @@ void TestUpdaterImage::otherIdsLookForAnotherKeyboard()
     other.vendorId = 0x1234;
     other.productId = 0x5678;
     ProgramFolder folder;
-    QVERIFY(folder.writeImage(imagewriter::dataFile(imagewriter::demoImage(0x0202), other)));
+    QVERIFY(folder.write(QStringLiteral("data.bin"),
+                         imagewriter::dataFile(imagewriter::demoImage(0x0202), other)));
     romwriter::Widget w;
     QVERIFY(w.imageAccepted());
     QCOMPARE(w.link().entry(0).vendorId, uint16_t(0x1234));

@@ -60,7 +60,7 @@ void TestUpdaterProcedure::init()
     q3emu::setReportDelay(std::chrono::microseconds(0));
     ispcalls::clear();
     m_folder = std::make_unique<ProgramFolder>();
-    QVERIFY(m_folder->writeImage(imagewriter::dataFile(m_raw)));
+    QVERIFY(m_folder->write(QStringLiteral("data.bin"), imagewriter::dataFile(m_raw)));
 }
 
 void TestUpdaterProcedure::cleanup()
@@ -71,7 +71,7 @@ void TestUpdaterProcedure::cleanup()
 void TestUpdaterProcedure::bootLoaderPresentProgramsAtOnce()
 {
     q3emu::plug(Interface::BootLoader);
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
     QCOMPARE(updaterfixture::status(w), QStringLiteral("Ready To Update!"));
@@ -116,7 +116,7 @@ void TestUpdaterProcedure::fullUpdateThenNextKeyboardByItself()
     q3emu::KeyboardState keyboard = q3emu::state();
     const uint16_t oldVersion = keyboard.firmwareVersion;
     QVERIFY(oldVersion != kNewVersion);
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
     QCOMPARE(updaterfixture::status(w), QStringLiteral("Connected to the Device!"));
@@ -191,7 +191,7 @@ void TestUpdaterProcedure::flashBeyond16BitAddressesIsRefused()
     q3emu::setFlashGeometry({1024, 128, 1024});
     q3emu::plug(Interface::BootLoader);
     const std::vector<uint8_t> flashBefore = q3emu::bootLoaderState().flash;
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     ispcalls::clear();
 
@@ -209,7 +209,7 @@ void TestUpdaterProcedure::flashBeyond16BitAddressesIsRefused()
 void TestUpdaterProcedure::failuresCountAcrossRetriesAndEndTheRun()
 {
     q3emu::plug(Interface::BootLoader);
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
 

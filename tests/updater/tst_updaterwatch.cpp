@@ -44,7 +44,8 @@ void TestUpdaterWatch::init()
     q3emu::reset(q3emu::Scenario::NoKeyboard);
     q3emu::setReportDelay(std::chrono::microseconds(0));
     m_folder = std::make_unique<ProgramFolder>();
-    QVERIFY(m_folder->writeImage(imagewriter::dataFile(imagewriter::demoImage(0x0202))));
+    QVERIFY(
+        m_folder->write(QStringLiteral("data.bin"), imagewriter::dataFile(imagewriter::demoImage(0x0202))));
 }
 
 void TestUpdaterWatch::cleanup()
@@ -81,7 +82,7 @@ void TestUpdaterWatch::startsFromWhatIsPlugged()
 
     for (Interface iface : plugged)
         q3emu::plug(iface);
-    DebugLines debug;
+    DebugCapture debug;
     romwriter::Widget w;
     w.show();
 

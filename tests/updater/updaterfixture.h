@@ -1,7 +1,10 @@
-// Shared pieces of romwriter's tests: a program folder to run the window in,
-// a capture of its debug lines and quick access to its widgets.
+// Shared pieces of romwriter's tests: the keyboard's interfaces, the commands
+// sent to it and quick access to the window's widgets. The program folder
+// ("./data.bin" is read from it) and the debug capture are the suite's own.
 #pragma once
 
+#include "debugcapture.h"
+#include "programfolder.h"
 #include "q3emu.h"
 #include "window.h"
 
@@ -19,35 +22,7 @@
 
 namespace updaterfixture {
 
-// A temporary folder made the working directory while it lives, as
-// romwriter's start-up makes its own folder; "./data.bin" is read from here.
-class ProgramFolder
-{
-public:
-    ProgramFolder();
-    ~ProgramFolder();
-    bool writeImage(const QByteArray &bytes);
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
-
-// Collects every debug line while it lives.
-class DebugLines
-{
-public:
-    DebugLines();
-    ~DebugLines();
-    QStringList lines() const;
-    // When `line` was written the first time after `after`; nullopt if not.
-    std::optional<std::chrono::steady_clock::time_point>
-    timeOf(const QString &line, std::chrono::steady_clock::time_point after = {}) const;
-    int count(const QString &line) const { return lines().count(line); }
-    int countStartingWith(const QString &prefix) const;
-    void clear();
-};
+using fixture::DebugCapture;
 
 // The keyboard in normal mode: its command and event interfaces.
 void plugKeyboard();
