@@ -1,6 +1,7 @@
 #include "ui_controler.h"
 
 #include "myquickview.h"
+#include "programfiles.h"
 
 #include <QMetaObject>
 #include <QQmlContext>
@@ -21,7 +22,6 @@ namespace {
 // relative imports ("./basic") only against an absolute qrc path, so the
 // URL carries the leading slash.
 const char *const kRootDocument = "qrc:/modules/qml/main.qml";
-const char *const kApConfigPath = "./modules/setting/apConfig.bin";
 } // namespace
 
 void Ui_Controler::setup(QWidget *w, QObject *hidObject)
@@ -53,7 +53,7 @@ void Ui_Controler::setup(QWidget *w, QObject *hidObject)
         view->resize(rootSize);
     window->resize(view->size());
 
-    const QSettings config(QString::fromLatin1(kApConfigPath), QSettings::IniFormat);
+    const QSettings config(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
     window->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
 }
 

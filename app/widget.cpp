@@ -2,6 +2,7 @@
 
 #include "devinfo.h"
 #include "myquickview.h"
+#include "programfiles.h"
 #include "ui_controler.h"
 #include "userevent.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-const char *const kApConfigPath = "./modules/setting/apConfig.bin";
 const char *const kTrayIconPath = "./modules/img/logo.ico";
 
 const char *const kTrayMenuStyle =
@@ -76,7 +76,7 @@ void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void Widget::checkDevice()
 {
-    const QSettings config(QString::fromLatin1(kApConfigPath), QSettings::IniFormat);
+    const QSettings config(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
     const QStringList productNames = config.value(QStringLiteral("common/product_name")).toStringList();
     const DevInfo description = loadDevInfo(QString::fromLatin1(kDevInfoResource), productNames);
     hid.setDeviceList(description.records);

@@ -1,6 +1,7 @@
 #include "myquickview.h"
 
 #include "hid_thread.h"
+#include "programfiles.h"
 
 #include <QDir>
 #include <QFocusEvent>
@@ -12,16 +13,10 @@
 
 namespace {
 
-const char *const kApConfigPath = "./modules/setting/apConfig.bin";
 const char *const kHardwareDefPath = "./modules/setting/HWDef.bin";
 const char *const kUpdaterPath = "./modules/update/romwriter";
 const char *const kSkinFolder = "./modules/img";
 constexpr int kUpdaterStartDelayMs = 500;
-
-QString profilePath(int slot)
-{
-    return QStringLiteral("./modules/setting/p%1.bin").arg(slot + 1);
-}
 
 } // namespace
 
@@ -34,9 +29,9 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
     createMedia();
 
-    apConfig = new QSettings(QString::fromLatin1(kApConfigPath), QSettings::IniFormat);
+    apConfig = new QSettings(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
     for (int slot = 0; slot < 4; ++slot)
-        profiles.append(new QSettings(profilePath(slot), QSettings::IniFormat));
+        profiles.append(new QSettings(programfiles::profilePath(slot), QSettings::IniFormat));
 
     {
         QSettings hardware(QString::fromLatin1(kHardwareDefPath), QSettings::IniFormat);

@@ -3,14 +3,12 @@
 // copy apConfigD.bin.
 #include "definitions.h"
 #include "myquickview.h"
+#include "programfiles.h"
 
 #include <QFile>
 #include <QSettings>
 
 namespace {
-
-const char *const kApConfigPath = "./modules/setting/apConfig.bin";
-const char *const kFactoryApConfigPath = "./modules/setting/apConfigD.bin";
 
 QString entryKey(int index)
 {
@@ -60,7 +58,7 @@ void myQQuickView::resetApconfig()
     // and a factory copy of the same size made within the same tick of the
     // file system's clock would match. Opening the settings while the file
     // is absent empties the cache, so the copy is read afresh below.
-    apConfig = new QSettings(QString::fromLatin1(kApConfigPath), QSettings::IniFormat);
-    QFile::copy(QString::fromLatin1(kFactoryApConfigPath), fileName);
+    apConfig = new QSettings(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
+    QFile::copy(QString::fromLatin1(programfiles::kFactoryApConfig), fileName);
     apConfig->sync();
 }
