@@ -89,7 +89,7 @@ LanguageStrings loadLanguage(const QString &path)
     const int total = boundedCount(file.value(QStringLiteral("font/total"), 0));
     for (int k = 1; k <= total; ++k)
         strings.ui.append(file.value(QStringLiteral("strings/%1").arg(k)).toString());
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < kMessageCount; ++k)
         strings.messages.append(file.value(QStringLiteral("msg/%1").arg(k)).toString());
     return strings;
 }

@@ -34,9 +34,14 @@ QString languageDisplayName(const QString &code);
 // with the same display name the later one wins.
 QVariantMap listLanguages(const QString &dir);
 
+// The message texts of a language: 0 and 1 the over-long macro, 2 and 3 a
+// picture that cannot be opened, 4 and 5 a profile whose macro places are
+// all taken (title, then text).
+constexpr int kMessageCount = 6;
+
 struct LanguageStrings {
     QStringList ui;       // [font family, string 1, ..., string n]
-    QStringList messages; // "msg/0" .. "msg/3", always four texts
+    QStringList messages; // "msg/0" .. "msg/5", always six texts
 };
 LanguageStrings loadLanguage(const QString &path);
 

@@ -67,9 +67,50 @@ public slots:
     QVariantList loadUsbStr();
     QVariantList loadUsbCode();
     bool getIsSkinShow();
+    void loadProfile(int profile);
+    void saveProfile(int profile);
+    void resetProfile(int profile);
+    void loadMacroIniFromFile(QVariant name);
+    void saveMacroIniToFile(QVariant name);
+    void renameMacroIniFile(QVariant oldName, QVariant newName);
     QString getCustomFilePath();
     QVariantMap chkLanguages();
     QStringList getGlobalStrings(QString langCode);
+    QVariant createMacroIni();
+    QVariant deleteMacroIni(QVariant name);
+    QStringList getMacroIniNames();
+    QVariant saveMacroIni(QVariant name, QStringList macros);
+    QStringList loadMacroIni(QVariant name);
+    QVariantList loadMacroIniConfig(QVariant name);
+    void setMacroIniConfig(QVariant name, QVariantList config);
+    QVariantList getKeydefine(QVariant matrixId);
+    QList<uchar> macroIncode(QStringList macros);
+
+    // The settings bridge: each slot carries the code of the device command
+    // behind it. Setters record what QML gave in the active profile file
+    // before sending; lists shorter than a setter needs are refused whole.
+    void ui_01H_SetReportRate(uchar rate);
+    void ui_02H_SetKeyboardMode(uchar mode);
+    void ui_04H_SetButtonSensitivity(uchar sens1);
+    void ui_08H_SetLEDType(uchar type, uchar brightness, uchar speed, uchar direction, uchar color,
+                           uchar type_Side);
+    void ui_0C0DH_SetKeyMatrix(QVariantList src256);
+    void ui_10H_SetMacroKey(QVariant macroId, QVariant name);
+    void ui_12H_SetUserPicture(uchar index, uchar option, QVariantList src384);
+    void ui_13H_SetRecoveryData();
+    void ui_21H_SetCurrentProfile(int profile);
+    void ui_30H_SetColor(QVariantList src21);
+    bool ui_80H_GetFWVersion();
+    QVariant ui_80H_GetHWMode();
+    QVariant ui_81H_GetReportRate();
+    QVariant ui_82H_GetKeyboardMode();
+    QVariant ui_84H_GetButtonSensitivity();
+    QVariantList ui_88H_GetLEDType();
+    QVariantList ui_88H_GetLEDTypeX();
+    QVariantList ui_8C8DH_GetKeyMatrix();
+    QVariantList ui_92H_GetUserPicture(uchar index);
+    QVariant ui_A1H_GetCurrentProfile();
+    QVariantList ui_B0H_GetColor();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -81,6 +122,23 @@ private:
     // Builds the background and effect players with their outputs and
     // connects the ends that restart the background.
     void createMedia();
+
+    // The active slot's profile file.
+    QSettings &profile() const { return *profiles.at(currentProfile); }
+    // Replaces slot `slot`'s file with a copy of `source`; the slot keeps its
+    // old file when the copy cannot be made.
+    void replaceProfile(int slot, const QString &source);
+
+    // The active slot's macro folder, "./modules/macro<slot>/".
+    QString macroFolder() const;
+    // The file of macro `name` in the active folder, or empty when the name
+    // could reach outside it.
+    QString macroPath(const QVariant &name) const;
+    // The device index whose bindings count now.
+    int currentDid() const;
+    // A device place 0..16 for macro `name`, given to it and stored when it
+    // has none; -1 (after telling the user) when all are taken.
+    int bindMacroIndex(const QString &path);
 
     Hid_Thread *hid = nullptr;
     bool audioEnabled = true;

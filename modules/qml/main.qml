@@ -117,21 +117,13 @@ Item {
         name: "gearpanel.qml"
     }
 
-    // The view's slots arrive with the device bridge; until a slot exists the
-    // value the page would show without a keyboard stands.
-    function viewValue(slotName, fallback) {
-        if (typeof ui_View === "undefined" || typeof ui_View[slotName] !== "function")
-            return fallback
-        return ui_View[slotName]()
-    }
-
     // Queued by the view once the event loop runs. The order matters: the
     // language texts must be there before the pages build.
     function initUI() {
         console.debug(log, "initUI")
-        isShowUpdateBtn = viewValue("ui_80H_GetFWVersion", true)
-        layout = viewValue("ui_80H_GetHWMode", layout)
-        profile = viewValue("ui_A1H_GetCurrentProfile", profile)
+        isShowUpdateBtn = ui_View.ui_80H_GetFWVersion()
+        layout = ui_View.ui_80H_GetHWMode()
+        profile = ui_View.ui_A1H_GetCurrentProfile()
     }
 
     function run() {

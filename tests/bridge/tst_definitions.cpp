@@ -4,7 +4,7 @@
 #include "linkfixture.h"
 #include "myquickview.h"
 #include "programfolder.h"
-#include "userdialogs.h"
+#include "scripteddialogs.h"
 
 #include <QtTest>
 
@@ -12,33 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// Answers the open-file dialog with a fixed path and records warnings.
-class ScriptedDialogs : public UserDialogs
-{
-public:
-    QString answer;
-    QString caption, filter;
-    QWidget *openParent = nullptr;
-    struct Warning {
-        QWidget *parent;
-        QString title, text;
-    };
-    QList<Warning> warnings;
-
-    QString openFileName(QWidget *parent, const QString &c, const QString &, const QString &f) override
-    {
-        openParent = parent;
-        caption = c;
-        filter = f;
-        return answer;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    void warning(QWidget *parent, const QString &title, const QString &text) override
-    {
-        warnings.append({parent, title, text});
-    }
-};
 
 QStringList keysOf(const QVariantMap &map)
 {
@@ -128,19 +101,19 @@ void TestDefinitions::languageStrings_data()
     QTest::addColumn<QStringList>("strings");
     QTest::addColumn<QStringList>("messages");
 
-    const QStringList noMessages{"", "", "", ""};
-    QTest::newRow("three strings") << QByteArray(
-                                          "[font]\nfamily=Exo Medium\ntotal=3\n"
-                                          "[strings]\n1=Apply\n2=Reset\n3=Exit\n4=Unused\n"
-                                          "[msg]\n0=Macro\n1=Too long\n2=Picture\n3=\"Cannot open \"\n")
-                                   << QStringList{"Exo Medium", "Apply", "Reset", "Exit"}
-                                   << QStringList{"Macro", "Too long", "Picture", "Cannot open "};
+    const QStringList noMessages{"", "", "", "", "", ""};
+    QTest::newRow("three strings")
+        << QByteArray("[font]\nfamily=Exo Medium\ntotal=3\n"
+                      "[strings]\n1=Apply\n2=Reset\n3=Exit\n4=Unused\n"
+                      "[msg]\n0=Macro\n1=Too long\n2=Picture\n3=\"Cannot open \"\n4=Full\n5=No place\n")
+        << QStringList{"Exo Medium", "Apply", "Reset", "Exit"}
+        << QStringList{"Macro", "Too long", "Picture", "Cannot open ", "Full", "No place"};
     QTest::newRow("utf-8 text") << QByteArray(
                                        "[font]\nfamily=\xe5\xbe\xae\xe8\xbd\xaf\xe9\x9b\x85\xe9\xbb\x91\n"
                                        "total=1\n[strings]\n1=\xe5\xba\x94\xe7\x94\xa8\n"
                                        "[msg]\n0=\xc3\x91\n")
                                 << QStringList{QString::fromUtf8("微软雅黑"), QString::fromUtf8("应用")}
-                                << QStringList{QString::fromUtf8("Ñ"), "", "", ""};
+                                << QStringList{QString::fromUtf8("Ñ"), "", "", "", "", ""};
     QTest::newRow("missing strings read empty") << QByteArray("[font]\nfamily=F\ntotal=3\n[strings]\n2=Two\n")
                                                 << QStringList{"F", "", "Two", ""} << noMessages;
     QTest::newRow("non-numeric total")
@@ -347,16 +320,15 @@ void TestDefinitions::customPicture()
 
     ScriptedDialogs dialogs;
     dialogs.answer = path;
-    UserDialogs::install(&dialogs);
     myQQuickView view;
     if (languageLoaded)
         view.getGlobalStrings("031000");
     const QString picked = view.getCustomFilePath();
-    UserDialogs::install(nullptr);
 
-    QCOMPARE(dialogs.openParent, static_cast<QWidget *>(&view));
-    QCOMPARE(dialogs.caption, QStringLiteral("Open File"));
-    QCOMPARE(dialogs.filter, QStringLiteral("Image Files(*.png)"));
+    QCOMPARE(dialogs.opened.size(), 1);
+    QCOMPARE(dialogs.opened.at(0).parent, static_cast<QWidget *>(&view));
+    QCOMPARE(dialogs.opened.at(0).caption, QStringLiteral("Open File"));
+    QCOMPARE(dialogs.opened.at(0).filter, QStringLiteral("Image Files(*.png)"));
     QCOMPARE(picked, accepted ? path : QString());
     const bool warned = !accepted && !path.isEmpty();
     QCOMPARE(dialogs.warnings.size(), warned ? 1 : 0);

@@ -1,0 +1,63 @@
+#include "filecopy.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+namespace filecopy {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcCopy, "gearpanel.bridge")
+
+// QSettings keeps what it read of a file and takes the file as unchanged
+// while its size and modification time match. A copy of the same size made
+// within the same millisecond as the old file's last write would go unseen,
+// so its time is moved on by one.
+void makeChangeVisible(const QString &target, qint64 oldSize, const QDateTime &oldTime)
+{
+    const QFileInfo now(target);
+    if (!oldTime.isValid() || now.size() != oldSize || now.lastModified() != oldTime)
+        return;
+    QFile file(target);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+bool replaceWithCopy(const QString &source, const QString &target)
+{
+    const QFileInfo from(source);
+    // A FIFO or device would block the GUI on the read below.
+    if (!from.isFile() || from.size() > kMaxCopyBytes) {
+        qCWarning(lcCopy) << "not copied, not a regular file of a sensible size:" << source;
+        return false;
+    }
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        qCWarning(lcCopy) << "cannot read" << source;
+        return false;
+    }
+    // Read one byte past the limit: a file that grew after the check above
+    // is refused rather than copied in part.
+    const QByteArray content = in.read(kMaxCopyBytes + 1);
+    if (content.size() > kMaxCopyBytes || in.error() != QFileDevice::NoError)
+        return false;
+
+    const QFileInfo old(target);
+    const qint64 oldSize = old.exists() ? old.size() : -1;
+    const QDateTime oldTime = old.exists() ? old.lastModified() : QDateTime();
+
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+        qCWarning(lcCopy) << "cannot replace" << target << out.errorString();
+        return false;
+    }
+    makeChangeVisible(target, oldSize, oldTime);
+    return true;
+}
+
+} // namespace filecopy
