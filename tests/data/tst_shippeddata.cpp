@@ -264,6 +264,20 @@ void TestShippedData::languageTablesDifferOnlyInLabels()
     }
 }
 
+void TestShippedData::languageMenu()
+{
+    // The menu index is stored as the language and picks HWDef<index>.bin;
+    // ALL RESET sets it to the keyboard layout, so English must come first.
+    const QVariantMap languages = definitions::listLanguages(kI18n);
+    QCOMPARE(languages.keys(), (QStringList{"ENGLISH", "SPANISH"}));
+    QCOMPARE(languages.value("ENGLISH").toString(), QStringLiteral("031000"));
+    QCOMPARE(languages.value("SPANISH").toString(), QStringLiteral("111000"));
+    for (int index = 0; index < languages.size(); ++index) {
+        for (int layout : {0, 1})
+            QCOMPARE(hardwareTable(index, layout).value(1).toInt(), kMatrixPositions);
+    }
+}
+
 void TestShippedData::languageTexts_data()
 {
     QTest::addColumn<QString>("code");
