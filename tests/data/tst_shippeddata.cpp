@@ -2,6 +2,7 @@
 // modules/, read from the source tree the way the program reads them, and
 // checked for what the pages take for granted.
 #include "definitions.h"
+#include "keytables.h"
 #include "myquickview.h"
 #include "programfolder.h"
 
@@ -58,19 +59,17 @@ QMap<QString, uchar> keyNames(int layout)
         definitions::loadList(kKeyCodeDef, section + QStringLiteral("/usbCode")));
 }
 
-// Every usage the key capture can report: the rows of its scan-code table,
-// where the key at scan code 0x2B reports Non-US # (0x32) or Backslash (0x31)
-// depending on how the capture was installed.
-QList<int> captureUsages(bool hashTildeLayout)
+// Every usage the key capture can report, from its own tables.
+QSet<int> captureUsages(bool hashTildeLayout)
 {
-    QList<int> usages;
-    for (int u = 0x04; u <= 0x65; ++u) {
-        if (u != (hashTildeLayout ? 0x31 : 0x32))
-            usages.append(u);
+    input::ScanToVirtualKey scanToVirtualKey;
+    input::VirtualKeyToUsage virtualKeyToUsage;
+    input::buildTables(hashTildeLayout, scanToVirtualKey, virtualKeyToUsage);
+    QSet<int> usages;
+    for (int virtualKey = 0; virtualKey < 256; ++virtualKey) {
+        if (const uchar usage = virtualKeyToUsage.value(uchar(virtualKey)))
+            usages.insert(usage);
     }
-    usages.append(0x72); // F23
-    for (int u = 0xE0; u <= 0xE6; ++u)
-        usages.append(u);
     return usages;
 }
 
@@ -175,7 +174,9 @@ void TestShippedData::captureUsagesHaveNames()
     QSet<int> named;
     for (uchar code : keyNames(layout))
         named.insert(code);
-    for (int usage : captureUsages(hashTildeLayout))
+    const QSet<int> usages = captureUsages(hashTildeLayout);
+    QVERIFY(!usages.isEmpty());
+    for (int usage : usages)
         QVERIFY2(named.contains(usage),
                  qPrintable(QStringLiteral("usage 0x%1 has no name").arg(usage, 2, 16, QLatin1Char('0'))));
 }
@@ -467,6 +468,14 @@ void TestShippedData::programFolderAsShipped()
     view.resetApconfig();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(view.loadApConfig(), config);
+
+    // A slot reset to the default profile reads every position of the
+    // current layout back through the profile store.
+    view.resetProfile(0);
+    for (int p = 0; p < kMatrixPositions; ++p)
+        QVERIFY2(view.getKeydefine(p).size() == 2, qPrintable(QString::number(p)));
+    QCOMPARE(view.getKeydefine(kBackslashPosition), (QVariantList{"49", "0"}));
+    QCOMPARE(view.getKeydefine(kMirrorPosition), view.getKeydefine(kBackslashPosition));
 }
 
 QTEST_MAIN(TestShippedData)
