@@ -12,6 +12,7 @@ GEARPANEL_PACKAGES=(
     libxtst-dev xdotool
     clang
     xvfb xauth
+    lame dpkg-dev
 )
 
 ensure_packages() {
