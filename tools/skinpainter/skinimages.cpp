@@ -815,8 +815,8 @@ QVector<SkinImage> skinImages(const QMap<int, KeyImage> &keys)
         image(frame + "frameBackground.png", 800, 450, frameBackground),
         image(frame + "decoration1.png", 220, 10, decoration(false)),
         image(frame + "decoration2.png", 10, 220, decoration(true)),
-        image(frame + "web_0.png", 110, 22, webLink(false)),
-        image(frame + "web_1.png", 110, 22, webLink(true)),
+        image(frame + "web_0.png", 100, 22, webLink(false)),
+        image(frame + "web_1.png", 100, 22, webLink(true)),
 
         image(ms + "model_Q4_Color.png", 180, 280, mousePicture(true)),
         image(ms + "model_Q4_KeyDefine.png", 180, 280, mousePicture(false)),
