@@ -6,7 +6,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <sys/socket.h>
+#include <atomic>
 
 // Last: the X headers define macros (None, Bool, KeyPress...) that Qt's
 // headers would trip over.
@@ -22,6 +22,21 @@ constexpr KeyCode kLeftAltKeycode = 56 + 8;
 constexpr KeyCode kRightAltKeycode = 100 + 8;
 
 bool g_setupFailed = false;
+
+// Xlib ends the process when a connection breaks unless the display has an
+// exit handler and the process-wide I/O error handler returns. The process
+// handler is shared (Qt installs its own for its Xlib display), so ours lets
+// the one it replaced handle every display but the two capture uses.
+std::atomic<Display *> g_captureControl{nullptr};
+std::atomic<Display *> g_captureData{nullptr};
+XIOErrorHandler g_previousIoHandler = nullptr;
+
+int onIoError(Display *display)
+{
+    if (display == g_captureControl || display == g_captureData)
+        return 0;
+    return g_previousIoHandler ? g_previousIoHandler(display) : 0;
+}
 
 int noteSetupError(Display *, XErrorEvent *)
 {
@@ -57,15 +72,12 @@ struct X11RecordSource::Connection {
     XRecordContext context = 0;
     // Where recorded events go; null once the source is being taken down.
     X11RecordSource *owner = nullptr;
-    // The server went away: no Xlib call may touch these connections again,
-    // or Xlib's I/O error handler ends the process.
+    // The server went away; Xlib has marked the data connection broken.
     bool lost = false;
 
     ~Connection()
     {
-        if (lost)
-            return; // leaked on purpose, see `lost`
-        if (context) {
+        if (context && !lost) {
             // The server ends the stream on the data connection, which
             // closing it then reads to the end.
             XRecordDisableContext(control, context);
@@ -76,6 +88,27 @@ struct X11RecordSource::Connection {
             XCloseDisplay(data);
         if (control)
             XCloseDisplay(control);
+        // Another source may have opened its own since.
+        Display *expected = control;
+        g_captureControl.compare_exchange_strong(expected, nullptr);
+        expected = data;
+        g_captureData.compare_exchange_strong(expected, nullptr);
+    }
+
+    // Called by Xlib, after the I/O error handler, instead of exiting.
+    static void onLost(Display *, void *self) { static_cast<Connection *>(self)->lost = true; }
+
+    void watchForLoss()
+    {
+        static const bool installed = [] {
+            g_previousIoHandler = XSetIOErrorHandler(onIoError);
+            return true;
+        }();
+        Q_UNUSED(installed)
+        g_captureControl = control;
+        g_captureData = data;
+        XSetIOErrorExitHandler(control, onLost, this);
+        XSetIOErrorExitHandler(data, onLost, this);
     }
 
     static void intercept(XPointer closure, XRecordInterceptData *recorded)
@@ -109,6 +142,7 @@ std::unique_ptr<X11RecordSource> X11RecordSource::open(input::XEventTranslator::
         qCInfo(lcInput) << "cannot open X display" << qgetenv("DISPLAY");
         return nullptr;
     }
+    x->watchForLoss();
     int opcode = 0, event = 0, error = 0, major = 0, minor = 0;
     if (!XQueryExtension(x->control, "RECORD", &opcode, &event, &error) ||
         !XRecordQueryVersion(x->control, &major, &minor)) {
@@ -182,32 +216,33 @@ void X11RecordSource::close()
 
 void X11RecordSource::readReplies()
 {
-    if (m_closing || m_x->lost)
-        return;
-    // A readable socket with nothing in it is a closed connection.
-    char byte;
-    if (::recv(ConnectionNumber(m_x->data), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) {
-        qCWarning(lcInput) << "the X server closed the connection; global key capture stopped";
-        m_x->lost = true;
-        m_notifier->setEnabled(false);
-        return;
-    }
-    m_delivering = true;
-    XRecordProcessReplies(m_x->data);
-    m_delivering = false;
-    if (!m_closing && m_translator.hasPendingRelease())
+    if (processReplies() && m_translator.hasPendingRelease())
         m_flushTimer->start();
 }
 
 void X11RecordSource::flushPendingRelease()
 {
-    if (m_closing || m_x->lost)
-        return;
     // The press that would make the held-back release a repeat may have
     // come in since.
+    if (!processReplies())
+        return;
+    m_delivering = true;
+    m_translator.flush();
+    m_delivering = false;
+}
+
+bool X11RecordSource::processReplies()
+{
+    if (m_closing || m_x->lost)
+        return false;
     m_delivering = true;
     XRecordProcessReplies(m_x->data);
-    if (!m_closing)
-        m_translator.flush();
     m_delivering = false;
+    if (m_x->lost) {
+        qCWarning(lcInput) << "the X server closed the connection; global key capture stopped";
+        m_notifier->setEnabled(false);
+        m_flushTimer->stop();
+        return false;
+    }
+    return !m_closing;
 }

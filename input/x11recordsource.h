@@ -35,7 +35,8 @@ private:
     X11RecordSource(std::unique_ptr<Connection> connection, input::XEventTranslator translator);
     void readReplies();
     void flushPendingRelease();
-    static void deliver(char *closure, void *data);
+    // Delivers what the server has sent; false when capture is over.
+    bool processReplies();
 
     std::unique_ptr<Connection> m_x;
     input::XEventTranslator m_translator;
