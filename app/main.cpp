@@ -1,5 +1,8 @@
 // gearpanel: the keyboard configuration program.
+#include "inputhooks.h"
+#include "myquickview.h"
 #include "singleinstance.h"
+#include "ui_controler.h"
 #include "widget.h"
 
 #include <QApplication>
@@ -12,6 +15,25 @@
 namespace {
 // Lets a QML debugger attach when the standard debugger argument is given.
 QQmlDebuggingEnabler qmlDebugging;
+
+myQQuickView *viewOf(void *window)
+{
+    return window ? static_cast<Widget *>(window)->uiController()->quickView() : nullptr;
+}
+
+// Global key and button events go to QML through the view; the capture's
+// context is the main window.
+void forwardKey(uint8_t usage, bool isDown, void *window)
+{
+    if (myQQuickView *view = viewOf(window))
+        view->detectKeyboard(isDown, usage);
+}
+
+void forwardButton(uint8_t buttonCode, bool isDown, int32_t x, int32_t y, void *window)
+{
+    if (myQQuickView *view = viewOf(window))
+        view->detectMouse(isDown, buttonCode, uint(x), uint(y));
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -32,12 +54,28 @@ int main(int argc, char *argv[])
     QFontDatabase::addApplicationFont(QStringLiteral("./Exo-Medium.ttf"));
 
     auto window = std::make_unique<Widget>();
-    window->checkDevice();
-    window->showNormal();
-    window->startUi();
 
-    const int result = app->exec();
+    // The view has read the layout from the hardware definition by now, and
+    // no key may be reported before the handlers are set. Without capture
+    // the program runs on.
+    InputHooks hooks;
+    hooks.install(window->view()->keyboardLayout() == 0);
+    int result = 0;
+    try {
+        InputHooks::setKeyboardHandler(forwardKey, window.get());
+        InputHooks::setMouseHandler(forwardButton, window.get());
+        window->checkDevice();
+        window->showNormal();
+        window->startUi();
+        result = app->exec();
+    } catch (...) {
+        hooks.uninstall();
+        window.reset();
+        throw;
+    }
 
+    // No event may reach a window that is going.
+    hooks.uninstall();
     window.reset();
     app.reset();
     return result;
