@@ -3,6 +3,7 @@
 #include "definitions.h"
 #include "myquickview.h"
 #include "programfolder.h"
+#include "texts.h"
 
 #include <QtTest>
 
@@ -21,14 +22,6 @@ QVariantList pageList()
         list << 10 * c << 10 * c + 1 << 255 - c;
     list << 6 << 7 << QStringLiteral("http://example.org/q3");
     return list;
-}
-
-QStringList texts(const QVariantList &list)
-{
-    QStringList out;
-    for (const QVariant &v : list)
-        out << v.toString();
-    return out;
 }
 
 // What the file on disk holds, read by a settings object of its own after

@@ -4,6 +4,7 @@
 #include "linkfixture.h"
 #include "myquickview.h"
 #include "programfolder.h"
+#include "texts.h"
 #include "scripteddialogs.h"
 
 #include <QtTest>
@@ -51,14 +52,6 @@ QVariantList palette(int base)
     for (int k = 0; k < 21; ++k)
         list << (base + 12 * k) % 256;
     return list;
-}
-
-QStringList texts(const QVariantList &list)
-{
-    QStringList out;
-    for (const QVariant &v : list)
-        out << v.toString();
-    return out;
 }
 
 QStringList texts(const uint8_t *bytes, int n)
