@@ -1,16 +1,15 @@
 #include "filecopy.h"
 
+#include "bridgelog.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSaveFile>
 
 namespace filecopy {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcCopy, "gearpanel.bridge")
 
 // QSettings keeps what it read of a file and takes the file as unchanged
 // while its size and modification time match. A copy of the same size made
@@ -33,12 +32,12 @@ bool replaceWithCopy(const QString &source, const QString &target)
     const QFileInfo from(source);
     // A FIFO or device would block the GUI on the read below.
     if (!from.isFile() || from.size() > kMaxCopyBytes) {
-        qCWarning(lcCopy) << "not copied, not a regular file of a sensible size:" << source;
+        qCWarning(lcBridge) << "not copied, not a regular file of a sensible size:" << source;
         return false;
     }
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        qCWarning(lcCopy) << "cannot read" << source;
+        qCWarning(lcBridge) << "cannot read" << source;
         return false;
     }
     // Read one byte past the limit: a file that grew after the check above
@@ -53,7 +52,7 @@ bool replaceWithCopy(const QString &source, const QString &target)
 
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
-        qCWarning(lcCopy) << "cannot replace" << target << out.errorString();
+        qCWarning(lcBridge) << "cannot replace" << target << out.errorString();
         return false;
     }
     makeChangeVisible(target, oldSize, oldTime);

@@ -58,9 +58,6 @@ std::array<uchar, kBlockBytes> block(const QList<uchar> &stream)
         out[size_t(k)] = stream.at(k + 1);
         out[size_t(k + 1)] = stream.at(k);
     }
-    // Streams always have an even length; a lone last byte keeps its place.
-    if (n % 2 == 1)
-        out[size_t(n - 1)] = stream.at(n - 1);
     return out;
 }
 

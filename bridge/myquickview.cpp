@@ -1,5 +1,7 @@
 #include "myquickview.h"
 
+#include "bridgelog.h"
+
 #include "hid_thread.h"
 #include "programfiles.h"
 
@@ -10,6 +12,8 @@
 #include <QQuickItem>
 #include <QSettings>
 #include <QThread>
+
+Q_LOGGING_CATEGORY(lcBridge, "gearpanel.bridge")
 
 namespace {
 

@@ -1,17 +1,15 @@
 // The view's slots over the definition files: languages, key names and
 // codes, the key tables of the keyboard drawing, and picking a custom picture.
+#include "bridgelog.h"
 #include "definitions.h"
 #include "myquickview.h"
 #include "userdialogs.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcDefinitions, "gearpanel.bridge")
 
 const char *const kLanguageDir = "./modules/i18n";
 const char *const kSettingDir = "./modules/setting";
@@ -63,7 +61,7 @@ QVariantList myQQuickView::loadHWDef()
     const QVariantList config = loadApConfig();
     const QString index =
         config.size() > kApConfigLanguage ? config.at(kApConfigLanguage).toString() : QString();
-    qCDebug(lcDefinitions) << "test" << index << int(layout);
+    qCDebug(lcBridge) << "test" << index << int(layout);
     return definitions::loadHardwareTable(
         definitions::hardwareTablePath(QString::fromLatin1(kSettingDir), index), QString::number(layout));
 }
@@ -73,7 +71,7 @@ QVariantList myQQuickView::loadLangName(uchar lang)
     // Reads the configuration as loadHWDef does, although the table of a
     // language number does not depend on it.
     loadApConfig();
-    qCDebug(lcDefinitions) << "test1" << int(lang);
+    qCDebug(lcBridge) << "test1" << int(lang);
     return definitions::loadHardwareTable(QString::fromLatin1(kLanguageTablePath), QString::number(lang));
 }
 

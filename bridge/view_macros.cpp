@@ -1,6 +1,7 @@
 // The macro store: one INI file per macro in the active slot's folder
 // "./modules/macro<slot>/", the binding to a device place, and sending a
 // macro to the keyboard.
+#include "bridgelog.h"
 #include "definitions.h"
 #include "filecopy.h"
 #include "hid_thread.h"
@@ -11,15 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcMacros, "gearpanel.bridge")
 
 const char *const kMacroFilter = "Macro(*.mc)";
 const QString kIndex = QStringLiteral("config/index");
@@ -58,7 +56,7 @@ QString myQQuickView::macroPath(const QVariant &name) const
 {
     const QString text = name.toString();
     if (!macrocodec::isSafeName(text)) {
-        qCWarning(lcMacros) << "macro name refused:" << text.toUtf8().toPercentEncoding(" .");
+        qCWarning(lcBridge) << "macro name refused:" << text.toUtf8().toPercentEncoding(" .");
         return QString();
     }
     return macroFolder() + text + QStringLiteral(".bin");
@@ -90,7 +88,7 @@ QVariant myQQuickView::createMacroIni()
         file.setValue(kDid, -1);
         file.sync();
         if (file.status() != QSettings::NoError) {
-            qCWarning(lcMacros) << "cannot create" << path;
+            qCWarning(lcBridge) << "cannot create" << path;
             return QString();
         }
         return name;
@@ -113,7 +111,7 @@ void myQQuickView::renameMacroIniFile(QVariant oldName, QVariant newName)
         return;
     // QFile::rename never replaces an existing file.
     if (!QFile::rename(from, to))
-        qCDebug(lcMacros) << "rename" << from << "to" << to << "not done";
+        qCDebug(lcBridge) << "rename" << from << "to" << to << "not done";
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)
@@ -249,7 +247,7 @@ void myQQuickView::loadMacroIniFromFile(QVariant name)
         return;
     // The macro keeps its file when the chosen one cannot be copied.
     if (!filecopy::replaceWithCopy(source, target))
-        qCWarning(lcMacros) << "macro" << name.toString() << "not imported from" << source;
+        qCWarning(lcBridge) << "macro" << name.toString() << "not imported from" << source;
 }
 
 void myQQuickView::saveMacroIniToFile(QVariant name)
@@ -263,5 +261,5 @@ void myQQuickView::saveMacroIniToFile(QVariant name)
         return;
     // The save dialog has already asked before overwriting.
     if (!filecopy::replaceWithCopy(source, target))
-        qCWarning(lcMacros) << "macro" << name.toString() << "not exported to" << target;
+        qCWarning(lcBridge) << "macro" << name.toString() << "not exported to" << target;
 }

@@ -1,18 +1,16 @@
 // The profile store: the four slot files p1.bin..p4.bin, their export,
 // import and reset, and the key matrix read of the key page.
+#include "bridgelog.h"
 #include "filecopy.h"
 #include "myquickview.h"
 #include "programfiles.h"
 #include "userdialogs.h"
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcProfiles, "gearpanel.bridge")
 
 const char *const kDefaultProfile = "./modules/setting/pD.bin";
 const char *const kProfileFilter = "Profile(*.pf)";
@@ -44,7 +42,7 @@ void myQQuickView::saveProfile(int profile)
     // The dialog has asked before overwriting; the old export stays in place
     // until the copy is complete.
     if (!filecopy::replaceWithCopy(programfiles::profilePath(profile), target))
-        qCWarning(lcProfiles) << "profile" << profile << "not exported to" << target;
+        qCWarning(lcBridge) << "profile" << profile << "not exported to" << target;
 }
 
 void myQQuickView::loadProfile(int profile)
@@ -72,7 +70,7 @@ void myQQuickView::replaceProfile(int slot, const QString &source)
     // land on the new file later.
     delete profiles.takeAt(slot);
     if (!filecopy::replaceWithCopy(source, fileName))
-        qCWarning(lcProfiles) << "slot" << slot << "keeps its file;" << source << "could not be copied";
+        qCWarning(lcBridge) << "slot" << slot << "keeps its file;" << source << "could not be copied";
     profiles.insert(slot, new QSettings(fileName, QSettings::IniFormat));
 }
 

@@ -1,17 +1,15 @@
 // The settings bridge: QML's values turned into device commands, and what
 // QML gave recorded in the active profile file so the pages can be rebuilt
 // without asking the keyboard.
+#include "bridgelog.h"
 #include "hid_thread.h"
 #include "myquickview.h"
 
-#include <QLoggingCategory>
 #include <QSettings>
 
 #include <array>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSettings, "gearpanel.bridge")
 
 constexpr int kKeys = 128;
 constexpr int kMatrixValues = 2 * kKeys;
@@ -46,7 +44,7 @@ bool longEnough(const QVariantList &values, int needed, const char *slot)
 {
     if (values.size() >= needed)
         return true;
-    qCWarning(lcSettings) << slot << "refused: got" << values.size() << "values, needs" << needed;
+    qCWarning(lcBridge) << slot << "refused: got" << values.size() << "values, needs" << needed;
     return false;
 }
 
@@ -132,7 +130,7 @@ void myQQuickView::ui_13H_SetRecoveryData()
 void myQQuickView::ui_21H_SetCurrentProfile(int profile)
 {
     if (profile < 0 || profile >= profiles.size()) {
-        qCWarning(lcSettings) << "ui_21H_SetCurrentProfile refused profile" << profile;
+        qCWarning(lcBridge) << "ui_21H_SetCurrentProfile refused profile" << profile;
         return;
     }
     currentProfile = uchar(profile);
@@ -163,7 +161,7 @@ bool myQQuickView::ui_80H_GetFWVersion()
                                             .arg(version >> 8, 2, 16, QLatin1Char('0'))
                                             .arg(version & 0xFF, 2, 16, QLatin1Char('0'))
                                             .toUpper();
-    qCDebug(lcSettings) << "firmware" << text;
+    qCDebug(lcBridge) << "firmware" << text;
     return text == QLatin1String(kCurrentFirmware);
 }
 
