@@ -6,12 +6,14 @@ GEARPANEL_PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtdeclarative5-dev
     qml-module-qtquick2 qml-module-qtquick-window2
+    qtdeclarative5-dev-tools qml-module-qttest
     libphonon4qt5-dev phonon4qt5 phonon4qt5-backend-gstreamer
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libhidapi-dev libudev-dev
     libxtst-dev xdotool
     clang
     xvfb xauth
+    at-spi2-core python3-pyatspi dbus-x11
     lame dpkg-dev
 )
 
