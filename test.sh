@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs the whole
-# suite under Xvfb; then runs the device tests again in a thread-sanitizer
-# build.
+# suite under Xvfb; then runs it again built with the address and
+# undefined-behaviour sanitizers, the device tests in a thread-sanitizer
+# build, and the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -11,6 +12,19 @@ ensure_packages
 configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEARPANEL_WERROR=ON
 xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir build --output-on-failure --timeout 600
+
+# The whole suite again with the address and undefined-behaviour sanitizers:
+# the emulated keyboard, the tools the build runs and the programs the tests
+# start are built with them too. Every undefined-behaviour report is fatal;
+# leaks that belong to Qt and the libraries below it are suppressed by name.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DGEARPANEL_WERROR=ON \
+    -DGEARPANEL_WITH_ASAN=ON -DGEARPANEL_BUILD_BENCH=OFF
+cmake --build build-asan -j"$(nproc)"
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1" \
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir build-asan --output-on-failure --timeout 900
 
 # The device link shares flags and buffers between the GUI thread and pool
 # threads: its tests must also run clean under the thread sanitizer.

@@ -679,9 +679,10 @@ Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length,
         --faults_.inputGood;
     sleepDelay(lock);
 
-    // hidraw hands over at most the caller's buffer and drops the rest.
+    // hidraw hands over at most the caller's buffer and drops the rest. A
+    // report may be empty (a short-report fault): its vector has no storage.
     const std::size_t n = std::min(length, report.size());
-    std::memcpy(data, report.data(), n);
+    std::copy_n(report.begin(), n, data);
     record(TraceEntry::Kind::Input, t.iface, data, n);
     if (t.iface == Interface::BootLoader && leavePending_ && queue.empty() && liveLocked(t))
         leaveForUserProgram();
