@@ -4,6 +4,7 @@
 
 #include "hid_thread.h"
 #include "programfiles.h"
+#include "uimath.h"
 
 #include <QDir>
 #include <QFocusEvent>
@@ -30,6 +31,7 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     // the view must not paint an opaque background behind them.
     setClearColor(Qt::transparent);
     setAttribute(Qt::WA_AlwaysStackOnTop);
+    registerGearpanelQmlTypes();
 
     createMedia();
 

@@ -14,8 +14,8 @@ int clampChannel(int v)
     return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
-// A number from an int, double, bool or the text of a number; nullopt-like
-// false when there is none. Text like "12abc" is not a number.
+// A number from an int, double, bool or the text of a number; false when
+// there is none. Text like "12abc" is not a number.
 bool readNumber(const QVariant &value, double &out)
 {
     if (!value.isValid() || value.isNull())
@@ -47,7 +47,9 @@ QVariantList UiMath::stripColor(qreal p, qreal length) const
     if (p < 0)
         p = 0;
     const double rate = p / (length - 1) / (1.0 / kStripSections);
-    const int section = rate >= kStripSections ? kStripSections : static_cast<int>(std::floor(rate));
+    if (!(rate < kStripSections))
+        return {0, 0, 0};
+    const int section = static_cast<int>(std::floor(rate));
     const int t = static_cast<int>(std::lround((rate - section) * 255));
     int r = 0, g = 0, b = 0;
     switch (section) {
