@@ -138,7 +138,7 @@ Item {
             compare(list.isSelect, false)
             list.showList()
             compare(list.isSelect, false)
-            list.choose(1)
+            list.chooseEntry(1)
             compare(clickedSpy.count, 0)
             list.enabled = true
             openList()

@@ -77,7 +77,7 @@ Item {
     }
 
     // The user chose entry index, by pointer, keyboard or screen reader.
-    function choose(index) {
+    function chooseEntry(index) {
         if (!enabled || index < 0 || index >= mdItems.count)
             return
         setCurIndex(index)
@@ -90,7 +90,7 @@ Item {
             return
         var next = chosen.index < 0 ? 0 : chosen.index + delta
         if (next >= 0 && next < mdItems.count && next !== chosen.index)
-            choose(next)
+            chooseEntry(next)
     }
 
     onEnabledChanged: if (!enabled) closeList()
@@ -209,7 +209,7 @@ Item {
                 Accessible.name: model.textX
                 Accessible.selectable: true
                 Accessible.selected: isCurrent
-                Accessible.onPressAction: dropdown.choose(index)
+                Accessible.onPressAction: dropdown.chooseEntry(index)
 
                 Rectangle {
                     anchors.fill: parent
@@ -234,7 +234,7 @@ Item {
                     anchors.fill: parent
                     hoverEnabled: true
                     enabled: dropdown.isSelect
-                    onClicked: dropdown.choose(index)
+                    onClicked: dropdown.chooseEntry(index)
                 }
             }
         }

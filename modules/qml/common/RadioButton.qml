@@ -21,11 +21,11 @@ Item {
     Accessible.checkable: true
     Accessible.checked: isSelect
     Accessible.focusable: true
-    Accessible.onPressAction: radio.choose()
-    Accessible.onToggleAction: radio.choose()
-    Keys.onSpacePressed: radio.choose()
+    Accessible.onPressAction: radio.activate()
+    Accessible.onToggleAction: radio.activate()
+    Keys.onSpacePressed: radio.activate()
 
-    function choose() {
+    function activate() {
         if (!enabled)
             return
         isSelect = true
@@ -67,6 +67,6 @@ Item {
         id: area
         anchors.fill: parent
         hoverEnabled: true
-        onClicked: radio.choose()
+        onClicked: radio.activate()
     }
 }
