@@ -3,6 +3,7 @@
 #include "bridgelog.h"
 
 #include "hid_thread.h"
+#include "profileslots.h"
 #include "programfiles.h"
 #include "uimath.h"
 
@@ -36,6 +37,9 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     createMedia();
 
     apConfig = new QSettings(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
+    // A fresh program folder has only the default profile: without this,
+    // every slot would read as an empty profile with no key assigned.
+    profileslots::makeMissingSlots();
     for (int slot = 0; slot < 4; ++slot)
         profiles.append(new QSettings(programfiles::profilePath(slot), QSettings::IniFormat));
 

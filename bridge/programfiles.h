@@ -10,6 +10,9 @@ namespace programfiles {
 inline constexpr char kApConfig[] = "./modules/setting/apConfig.bin";
 inline constexpr char kFactoryApConfig[] = "./modules/setting/apConfigD.bin";
 
+// The default profile that ships beside the program; slots are reset to it.
+inline constexpr char kDefaultProfile[] = "./modules/setting/pD.bin";
+
 // The profile file of slot 0 to 3: p1.bin to p4.bin.
 inline QString profilePath(int slot)
 {
