@@ -17,6 +17,18 @@ Item {
         chkStr: "LARGER"
     }
 
+    // A box bound to its owner's state.
+    property bool soundOn: false
+    Checkbox {
+        id: bound
+        objectName: "soundCheck"
+        x: 10
+        y: 50
+        chkStr: "SOUND"
+        isSelect: soundOn
+        onClicked: soundOn = select
+    }
+
     SignalSpy { id: spy; target: box; signalName: "clicked" }
 
     TestCase {
@@ -39,6 +51,16 @@ Item {
             compare(box.isSelect, false)
             compare(spy.signalArguments[1][0], false)
             compare(ui_View.sounds, [4, 4])
+        }
+
+        function test_bound_box_keeps_following_its_owner() {
+            soundOn = false
+            mouseClick(bound)
+            compare(soundOn, true)
+            mouseClick(bound)
+            compare(soundOn, false)
+            soundOn = true
+            compare(bound.isSelect, true)
         }
 
         function test_picture_shows_the_state() {

@@ -9,12 +9,8 @@ Item {
     ControlsRoot { id: mainIten; visible: false }
     ControlsView { id: ui_View }
 
-    // Two choices kept exclusive by their owner, as a page would: a click
-    // chooses the clicked button itself, the owner clears the others.
-    function pickSize(index) {
-        normal.isSelect = index === 0
-        larger.isSelect = index === 1
-    }
+    // Two choices bound to their owner's state, as the settings page does.
+    property int chosen: 0
     RadioButton {
         id: normal
         objectName: "sizeNormal"
@@ -22,8 +18,8 @@ Item {
         y: 10
         index: 0
         chkStr: "NORMAL"
-        isSelect: true
-        onClicked: pickSize(index)
+        isSelect: chosen === index
+        onClicked: chosen = index
     }
     RadioButton {
         id: larger
@@ -32,7 +28,17 @@ Item {
         y: 10
         index: 1
         chkStr: "LARGER"
-        onClicked: pickSize(index)
+        isSelect: chosen === index
+        onClicked: chosen = index
+    }
+    // One whose owner only listens.
+    RadioButton {
+        id: lone
+        objectName: "lone"
+        x: 10
+        y: 50
+        index: 7
+        chkStr: "LONE"
     }
 
     SignalSpy { id: spy; target: larger; signalName: "clicked" }
@@ -43,7 +49,8 @@ Item {
 
         function init() {
             larger.enabled = true
-            pickSize(0)
+            chosen = 0
+            lone.isSelect = false
             spy.clear()
             ui_View.reset()
         }
@@ -52,9 +59,23 @@ Item {
             mouseClick(larger)
             compare(spy.count, 1)
             compare(spy.signalArguments[0][0], 1)
+            compare(chosen, 1)
             compare(larger.isSelect, true)
             compare(normal.isSelect, false)
             compare(ui_View.sounds, [4])
+        }
+
+        function test_bound_choices_keep_following_their_owner() {
+            mouseClick(larger)
+            mouseClick(normal)
+            mouseClick(larger)
+            mouseClick(normal)
+            compare(normal.isSelect, true)
+            compare(larger.isSelect, false)
+            // The owner changes its state by itself (a reset, a configuration).
+            chosen = 1
+            compare(normal.isSelect, false)
+            compare(larger.isSelect, true)
         }
 
         function test_chosen_button_stays_chosen() {
@@ -62,6 +83,9 @@ Item {
             mouseClick(larger)
             compare(larger.isSelect, true)
             compare(spy.count, 2)
+            mouseClick(lone)
+            mouseClick(lone)
+            compare(lone.isSelect, true)
         }
 
         function test_disabled_button_is_not_chosen() {

@@ -1,5 +1,9 @@
 // A check box: the skin's check picture with a label beside it. A click
-// flips isSelect, plays the click sound and reports the new state.
+// plays the click sound, reports the new state and flips isSelect.
+//
+// Owners may bind isSelect to their own state and update that state from
+// clicked: the box then leaves the binding alone. Only when the owner did
+// not take the new state does the box set it itself.
 import QtQuick 2.15
 import "SkinLook.js" as SkinLook
 
@@ -26,10 +30,12 @@ Item {
     function toggle() {
         if (!enabled)
             return
-        isSelect = !isSelect
+        var select = !isSelect
         if (typeof ui_View !== "undefined")
             ui_View.playMedia_Index(4)
-        clicked(isSelect)
+        clicked(select)
+        if (isSelect !== select)
+            isSelect = select
     }
 
     Image {

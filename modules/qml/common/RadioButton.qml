@@ -1,6 +1,10 @@
 // One choice of a group: the skin's check picture with a label. A click
-// selects it (a chosen button stays chosen), plays the click sound and
-// reports its index; the owner deselects the others.
+// plays the click sound, reports the button's index and selects it (a
+// chosen button stays chosen); the owner deselects the others.
+//
+// Owners may bind isSelect to their own state (isSelect: size === index)
+// and update that state from clicked: the button then leaves the binding
+// alone. Only when the owner did not select it does the button set it.
 import QtQuick 2.15
 import "SkinLook.js" as SkinLook
 
@@ -28,10 +32,11 @@ Item {
     function activate() {
         if (!enabled)
             return
-        isSelect = true
         if (typeof ui_View !== "undefined")
             ui_View.playMedia_Index(4)
         clicked(index)
+        if (!isSelect)
+            isSelect = true
     }
 
     Image {
