@@ -415,6 +415,11 @@ Item {
             chooseEntry("languageList", 0)
             compare(scene.page._FontFamily, "Exo")
             compare(child("backgroundList").mdItems.get(0).textX, "OFF")
+            // The root's ALL RESET picks the language by index: the list shows it.
+            scene.page.setLanguage(1)
+            compare(child("languageList").currentText, "Español")
+            scene.page.setLanguage(5)
+            compare(scene.page.languageIndex, 1)
         }
 
         function test_reset_restores_factory_and_reapplies() {

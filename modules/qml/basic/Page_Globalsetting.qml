@@ -221,6 +221,7 @@ Item {
         if (index < 0 || !hasView())
             return
         languageIndex = index
+        languageList.setCurIndex(index)
         var code = languageModel.get(index).code
         var loaded = ui_View.getGlobalStrings(code)
         // A short or missing language file leaves the English text in the
@@ -697,6 +698,11 @@ Item {
         onClicked: page.resetApconfig()
         Text {
             anchors.centerIn: parent
+            width: parent.width - 8
+            horizontalAlignment: Text.AlignHCenter
+            // Longer translations shrink to fit the button.
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 7
             font.family: page._FontFamily
             font.pixelSize: page._Size
             color: resetButton.mouse.containsMouse ? page._ColorEnable : page._Color
@@ -714,6 +720,11 @@ Item {
         onClicked: page.apply()
         Text {
             anchors.centerIn: parent
+            width: parent.width - 8
+            horizontalAlignment: Text.AlignHCenter
+            // Longer translations shrink to fit the button.
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 7
             font.family: page._FontFamily
             font.pixelSize: page._Size
             color: applyButton.mouse.containsMouse ? page._ColorEnable : page._Color
