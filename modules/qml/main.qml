@@ -5,29 +5,45 @@
 import QtQuick 2.15
 import "./basic"
 import "./common"
+import "./Q3"
+import "./basic/keyLabels.js" as KeyLabels
 
 Item {
     id: mainIten
     width: 1000
     height: 600
 
-    // Shared look, bound to the global settings page once it exists.
-    property int globalSetting_size: 11
-    property color globalSetting_color: "#FFE1E1E1"
+    // The shared look, as the global settings page sets it.
+    property int globalSetting_size: pageGlobalsetting._Size
+    property color globalSetting_color: pageGlobalsetting._Color
     property color globalSetting_color_enable: globalSetting_color
     property color globalSetting_color_disable: "#FFAAAAAA"
-    property int animation_speed: 800
-    property var globalSetting_stringList: []
-    property string globalSetting_fontFamily: "Exo"
-    property string globalSetting_url: ""
+    property int animation_speed: pageGlobalsetting._AnimationSpeed
+    property var globalSetting_stringList: pageGlobalsetting._StringList
+    property string globalSetting_fontFamily: pageGlobalsetting._FontFamily
+    property string globalSetting_url: pageGlobalsetting._Url
+    // The language menu's index; the settings page sets it.
     property int lang: 0
+    // The keyboard's layout: 0 English, 1 Spanish.
     property int layout: 0
+    // The active profile 0 to 3.
     property int profile: 0
+    // False while the keyboard's firmware needs the update button.
     property bool isShowUpdateBtn: true
-    property int skin_No: 1
-    property bool isCustomBackground: false
+    property int skin_No: pageGlobalsetting.skin_No
+    property bool isCustomBackground: pageGlobalsetting.isCustomBackground
     property url sourceCustomBackground: ""
+    // The lighting page ignores this many device-reported lighting changes
+    // after its own apply.
     property int disableTongbu: 0
+
+    // English key labels to those of the Spanish keyboard, and back.
+    readonly property var enTosp: KeyLabels.enTosp
+    readonly property var sptoen: KeyLabels.sptoen
+
+    // True while the global settings panel is open: everything but the top
+    // menu is dimmed and out of reach.
+    readonly property bool globalSettingOpen: menuUp.isGlobalSettingSelect
 
     // Skin images are read beside the program, not from the resources.
     readonly property string skinFolder: "file:modules/img/skin" + skin_No + "/"
@@ -117,31 +133,52 @@ Item {
         name: "gearpanel.qml"
     }
 
+    // Calls object[name](args...) when the object has such a function, so
+    // a page that is not built yet is simply skipped.
+    function callIfPresent(object, name, args) {
+        if (!object || typeof object[name] !== "function")
+            return undefined
+        return object[name].apply(object, args || [])
+    }
+
+    // An integer from what the view hands over, or `fallback`.
+    function toInt(value, fallback) {
+        var n = Number(value)
+        return (isFinite(n) && value !== null && value !== "") ? Math.floor(n) : fallback
+    }
+
     // Queued by the view once the event loop runs. The order matters: the
     // language texts must be there before the pages build.
     function initUI() {
         console.debug(log, "initUI")
-        isShowUpdateBtn = ui_View.ui_80H_GetFWVersion()
-        layout = ui_View.ui_80H_GetHWMode()
-        profile = ui_View.ui_A1H_GetCurrentProfile()
+        isShowUpdateBtn = !!ui_View.ui_80H_GetFWVersion()
+        layout = toInt(ui_View.ui_80H_GetHWMode(), 0)
+        callIfPresent(pageGlobalsetting, "initUI", [])
+        main_Q3.initUI()
+        var lighting = ui_View.ui_88H_GetLEDTypeX()
+        if (lighting && lighting.length >= 3)
+            callIfPresent(main_Q3.colorPage, "tongbu", [toInt(lighting[0], 0), toInt(lighting[1], 0),
+                                                        toInt(lighting[2], 0)])
     }
 
     function run() {
         console.debug(log, "run")
     }
 
+    // Locks the window for `interval` milliseconds behind the busy indicator.
     function setProtectUI(interval) {
         busyIndicator.setBusy(true)
         if (typeof ui_View !== "undefined")
             ui_View.setEnabled(false)
-        protectTimer.interval = interval
+        protectTimer.interval = Math.max(0, toInt(interval, 0))
         protectTimer.restart()
     }
 
     // The keyboard reported a change made at the keyboard itself.
     function zzzTovrin(profileNo, effect, brightness, speed) {
         console.debug(log, "zzzTovrin", profileNo, effect, brightness, speed)
-        profile = profileNo
+        main_Q3.zzzTovrin(profileNo)
+        callIfPresent(main_Q3.colorPage, "tongbu", [effect, brightness, speed])
     }
 
     function detectKeyboard(isDown, usbCode) {
@@ -151,10 +188,42 @@ Item {
     function detectMouse(isDown, darvCode, x, y) {
     }
 
-    // Closes open pop-up menus; pages register theirs as they arrive.
-    signal closePopups
+    // Closes every open pop-up menu.
     function controlMenu() {
-        closePopups()
+        main_Q3.controlMenu()
+    }
+
+    // The skin changed: images that are not bound to the skin reload.
+    function setSkin() {
+        callIfPresent(menuDown, "setSkin", [])
+        main_Q3.setSkin()
+    }
+
+    // The language changed: texts that are not bound to the text list are
+    // set again.
+    function translateStrings(code) {
+        callIfPresent(pageGlobalsetting, "translateStrings", [])
+        main_Q3.translateStrings(code)
+    }
+
+    function changeLang(lang) {
+        console.debug(log, "changeLang", lang)
+    }
+
+    // The settings panel slides in from the left edge of its frame and out
+    // again; a slide still running ends at once before the other starts.
+    function showGlobalSetting() {
+        if (panelHide.running)
+            panelHide.complete()
+        settingsPanel.visible = true
+        panelShow.restart()
+    }
+    function hideGlobalSetting() {
+        if (panelShow.running)
+            panelShow.complete()
+        if (!settingsPanel.visible)
+            return
+        panelHide.restart()
     }
 
     Timer {
@@ -172,14 +241,16 @@ Item {
     // Dragging anywhere on an empty part of the window moves it.
     MouseArea {
         id: dragArea
+        objectName: "dragArea"
         anchors.fill: parent
         property point pressPos
         onPressed: {
             pressPos = Qt.point(mouse.x, mouse.y)
-            controlMenu()
+            mainIten.controlMenu()
+            mainIten.callIfPresent(main_Q3.macroPage, "lostFocus", [])
         }
         onPositionChanged: {
-            if (!pressed)
+            if (!pressed || typeof ui_Ctl === "undefined")
                 return
             ui_Ctl.onXChanged(mouse.x - pressPos.x)
             ui_Ctl.onYChanged(mouse.y - pressPos.y)
@@ -189,6 +260,29 @@ Item {
     Environment {
         id: environment
         source: mainIten.sourceBackground
+    }
+
+    Main_Q3 {
+        id: main_Q3
+        dimmed: mainIten.globalSettingOpen
+    }
+
+    Menu_Down {
+        id: menuDown
+        objectName: "menuDown"
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 49
+        enabled: !mainIten.globalSettingOpen
+        opacity: mainIten.globalSettingOpen ? 0.2 : 1.0
+        onBtnTotalResetClicked: {
+            main_Q3.btnTotalResetClicked()
+            // Back to the language that matches the keyboard's key caps.
+            mainIten.callIfPresent(pageGlobalsetting, "setLanguage", [mainIten.layout])
+            mainIten.lang = mainIten.layout
+        }
+        onBtntextgisned: main_Q3.btntextgisned()
+        onBtnTotalApplyClicked: main_Q3.btnTotalApplyClicked()
     }
 
     Menu_Up {
@@ -203,7 +297,80 @@ Item {
                 ui_Ctl.onClose()
             else if (index === 2)
                 ui_Ctl.onMinimize()
-            controlMenu()
+            mainIten.controlMenu()
+        }
+        onIsGlobalSettingSelectChanged: {
+            if (isGlobalSettingSelect)
+                mainIten.showGlobalSetting()
+            else
+                mainIten.hideGlobalSetting()
+        }
+    }
+
+    Environment_Decoration {
+        id: webLink
+    }
+
+    // The keyboard, while the page area is empty and no background of the
+    // user's own is chosen.
+    Image {
+        id: keyboardPicture
+        objectName: "keyboardPicture"
+        x: 152
+        y: 121
+        source: mainIten.skinFolder + "keyboard.png"
+        visible: main_Q3.shownPage === -1 && !mainIten.isCustomBackground
+    }
+
+    Item {
+        id: settingsPanel
+        objectName: "settingsPanel"
+        x: 675
+        y: 56
+        width: 319
+        height: 411
+        clip: true
+        visible: false
+
+        Page_Globalsetting {
+            id: pageGlobalsetting
+            objectName: "pageGlobalsetting"
+            x: -settingsPanel.width
+            width: settingsPanel.width
+            height: settingsPanel.height
+        }
+
+        NumberAnimation {
+            id: panelShow
+            target: pageGlobalsetting
+            property: "x"
+            from: -settingsPanel.width
+            to: 0
+            duration: 0.8 * mainIten.animation_speed
+            easing.type: Easing.OutCubic
+        }
+        SequentialAnimation {
+            id: panelHide
+            NumberAnimation {
+                target: pageGlobalsetting
+                property: "x"
+                from: 0
+                to: -settingsPanel.width
+                duration: 0.8 * mainIten.animation_speed
+                easing.type: Easing.OutCubic
+            }
+            ScriptAction {
+                script: settingsPanel.visible = false
+            }
+        }
+    }
+
+    // The settings page's APPLY closes the panel.
+    Connections {
+        target: pageGlobalsetting
+        ignoreUnknownSignals: true
+        function onCloseRequested() {
+            menuUp.isGlobalSettingSelect = false
         }
     }
 

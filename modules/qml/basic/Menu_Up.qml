@@ -5,6 +5,9 @@ import "../common"
 
 Item {
     id: menu
+    objectName: "menuUp"
+    // True while the global settings panel is open; the root slides the
+    // panel when it changes.
     property bool isGlobalSettingSelect: false
     signal btnClicked(int index)
 
@@ -15,6 +18,7 @@ Item {
 
     Button_2state {
         objectName: "settingsButton"
+        Accessible.name: "Settings"
         x: 876
         anchors.verticalCenter: parent.verticalCenter
         anchors.verticalCenterOffset: 12
@@ -24,6 +28,7 @@ Item {
     }
     Button_2state {
         objectName: "minimizeButton"
+        Accessible.name: "Minimize"
         x: 913
         anchors.verticalCenter: parent.verticalCenter
         anchors.verticalCenterOffset: 12
@@ -33,6 +38,7 @@ Item {
     }
     Button_2state {
         objectName: "closeButton"
+        Accessible.name: "Close"
         x: 949
         anchors.verticalCenter: parent.verticalCenter
         anchors.verticalCenterOffset: 12
