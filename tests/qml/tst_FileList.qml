@@ -26,6 +26,18 @@ Item {
         height: 20
     }
 
+    // Another list on the same page, as the key page's macro list is.
+    FileList {
+        id: otherList
+        objectName: "otherFiles"
+        x: 160
+        y: 10
+        mdItems: ListModel {
+            ListElement { textX: "x" }
+            ListElement { textX: "y" }
+        }
+    }
+
     SignalSpy { id: clickSpy; target: files; signalName: "listElementClicked" }
     SignalSpy { id: rightSpy; target: files; signalName: "listElementRightBtnClicked" }
     SignalSpy { id: startSpy; target: files; signalName: "editFileName_start" }
@@ -136,6 +148,30 @@ Item {
             compare(stopSpy.count, 1)
             compare(doneSpy.count, 0)
             compare(files.mdItems.get(2).textX, "macro2")
+        }
+
+        function test_same_row_renamed_twice() {
+            files.editFileName(2)
+            files.cancelEditFileName()
+            wait(100)
+            files.editFileName(2)
+            compare(files.editingIndex, 2)
+            verify(editor().activeFocus)
+            keyClick("q")
+            keyClick(Qt.Key_Return)
+            compare(doneSpy.signalArguments[0][1], "q")
+        }
+
+        function test_rows_leaving_another_list_leave_the_rename_alone() {
+            otherList.lvItems.currentIndex = 1
+            files.editFileName(1)
+            otherList.mdItems.clear()
+            otherList.mdItems.append({ textX: "z" })
+            compare(files.editingIndex, 1)
+            verify(editor().activeFocus)
+            keyClick("k")
+            keyClick(Qt.Key_Return)
+            compare(doneSpy.signalArguments[0][1], "k")
         }
 
         function test_stop_ends_as_enter_does() {

@@ -41,13 +41,13 @@ Item {
         function test_chosen_arrow_is_lit() {
             var left = findChild(wheel, "directionWheel_left")
             var right = findChild(wheel, "directionWheel_right")
-            var leftText = left.children[0]
-            var rightText = right.children[0]
-            verify(!Qt.colorEqual(rightText.color, leftText.color))
-            verify(Qt.colorEqual(leftText.color, wheel.textColor))
+            var leftArrow = left.children[0]
+            var rightArrow = right.children[0]
+            verify(!Qt.colorEqual(rightArrow.fill, leftArrow.fill))
+            verify(Qt.colorEqual(leftArrow.fill, wheel.textColor))
             mouseClick(left)
-            verify(!Qt.colorEqual(leftText.color, wheel.textColor))
-            verify(!Qt.colorEqual(leftText.color, wheel.textColor1))
+            verify(!Qt.colorEqual(leftArrow.fill, wheel.textColor))
+            verify(!Qt.colorEqual(leftArrow.fill, wheel.textColor1))
         }
 
         function test_disabled_wheel_keeps_its_direction() {

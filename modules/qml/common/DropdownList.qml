@@ -203,7 +203,7 @@ Item {
                 objectName: dropdown.namePrefix + "_item" + index
                 width: view.width
                 height: dropdown.itemHeight
-                readonly property bool isCurrent: index === chosen.index
+                readonly property bool isCurrent: index >= 0 && index === chosen.index
 
                 Accessible.role: Accessible.ListItem
                 Accessible.name: model.textX

@@ -131,22 +131,15 @@ Item {
             objectName: fileList.namePrefix + "_item" + index
             width: fileList.itemWidth
             height: fileList.itemHeight
-            readonly property bool isCurrent: index === view.currentIndex
-            readonly property bool editing: index === edit.index
+            readonly property bool isCurrent: index >= 0 && index === view.currentIndex
+            // A row on its way out has index -1, as has "no row".
+            readonly property bool editing: index >= 0 && index === edit.index
 
             Accessible.role: Accessible.ListItem
             Accessible.name: model.textX
             Accessible.selectable: true
             Accessible.selected: isCurrent
             Accessible.onPressAction: fileList.leftClick(index)
-
-            function beginEditing() {
-                input.text = edit.text
-                input.selectAll()
-                input.forceActiveFocus()
-            }
-            onEditingChanged: if (editing) beginEditing()
-            Component.onCompleted: if (editing) beginEditing()
 
             Rectangle {
                 anchors.fill: parent
@@ -186,43 +179,52 @@ Item {
                 }
             }
 
-            Rectangle {
+            // The name field exists only while the row is renamed: a text
+            // field left in every row could be handed the focus when the rows
+            // of another list change, and would take the typing.
+            Loader {
                 anchors.fill: parent
                 anchors.margins: 1
-                visible: row.editing
-                radius: 2
-                color: SkinLook.well(mainIten.skin_No)
-                border.color: SkinLook.accent(mainIten.skin_No)
+                active: row.editing
+                sourceComponent: Rectangle {
+                    radius: 2
+                    color: SkinLook.well(mainIten.skin_No)
+                    border.color: SkinLook.accent(mainIten.skin_No)
 
-                TextInput {
-                    id: input
-                    objectName: fileList.namePrefix + "_editor"
-                    anchors.fill: parent
-                    anchors.leftMargin: 6
-                    anchors.rightMargin: 4
-                    verticalAlignment: TextInput.AlignVCenter
-                    clip: true
-                    enabled: row.editing
-                    selectByMouse: true
-                    maximumLength: fileList.maxNameLength
-                    // Names become file names: no folder separators, nothing
-                    // that other systems refuse, no control characters.
-                    validator: RegularExpressionValidator {
-                        regularExpression: /[^\/\\:*?"<>|\x00-\x1f\x7f]*/
+                    TextInput {
+                        id: input
+                        objectName: fileList.namePrefix + "_editor"
+                        anchors.fill: parent
+                        anchors.leftMargin: 6
+                        anchors.rightMargin: 4
+                        verticalAlignment: TextInput.AlignVCenter
+                        clip: true
+                        selectByMouse: true
+                        maximumLength: fileList.maxNameLength
+                        // Names become file names: no folder separators, nothing
+                        // that other systems refuse, no control characters.
+                        validator: RegularExpressionValidator {
+                            regularExpression: /[^\/\\:*?"<>|\x00-\x1f\x7f]*/
+                        }
+                        text: edit.text
+                        font.family: mainIten.globalSetting_fontFamily
+                        font.pixelSize: mainIten.globalSetting_size
+                        color: mainIten.globalSetting_color_enable
+                        selectionColor: SkinLook.accent(mainIten.skin_No)
+
+                        Accessible.role: Accessible.EditableText
+                        Accessible.name: "Name"
+
+                        Component.onCompleted: {
+                            selectAll()
+                            forceActiveFocus()
+                        }
+                        onTextChanged: if (row.editing) edit.text = text
+                        onActiveFocusChanged: if (!activeFocus && row.editing) fileList.cancelEditFileName()
+                        Keys.onReturnPressed: fileList.stopEditFileName()
+                        Keys.onEnterPressed: fileList.stopEditFileName()
+                        Keys.onEscapePressed: fileList.cancelEditFileName()
                     }
-                    font.family: mainIten.globalSetting_fontFamily
-                    font.pixelSize: mainIten.globalSetting_size
-                    color: mainIten.globalSetting_color_enable
-                    selectionColor: SkinLook.accent(mainIten.skin_No)
-
-                    Accessible.role: Accessible.EditableText
-                    Accessible.name: "Name"
-
-                    onTextChanged: if (row.editing) edit.text = text
-                    onActiveFocusChanged: if (!activeFocus && row.editing) fileList.cancelEditFileName()
-                    Keys.onReturnPressed: fileList.stopEditFileName()
-                    Keys.onEnterPressed: fileList.stopEditFileName()
-                    Keys.onEscapePressed: fileList.cancelEditFileName()
                 }
             }
         }

@@ -1,6 +1,8 @@
 // A two-way direction chooser on the skin's steering picture: the left half
 // chooses "◄" (index 2), the right half "►" (index 1), as the lighting
-// page counts directions. The chosen arrow is lit.
+// page counts directions. The chosen arrow is lit in the skin's accent, the
+// others drawn in textColor, under the pointer in textColor1; textSize + 2
+// is the arrows' size in pixels (the picture's own arrows at 12).
 import QtQuick 2.15
 import "SkinLook.js" as SkinLook
 
@@ -47,8 +49,8 @@ Item {
 
     Repeater {
         model: [
-            { index: 2, glyph: "◄", name: "Left", suffix: "_left" },
-            { index: 1, glyph: "►", name: "Right", suffix: "_right" }
+            { index: 2, name: "Left", suffix: "_left" },
+            { index: 1, name: "Right", suffix: "_right" }
         ]
 
         Item {
@@ -65,12 +67,33 @@ Item {
             Accessible.checked: chosen
             Accessible.onPressAction: steering.chooseDirection(modelData.index)
 
-            Text {
-                anchors.centerIn: parent
-                text: modelData.glyph
-                font.pixelSize: steering.textSize
-                color: half.chosen ? SkinLook.accent(mainIten.skin_No)
-                                   : (halfArea.containsMouse ? steering.textColor1 : steering.textColor)
+            // Drawn over the picture's own faint arrow, at its place and shape.
+            Canvas {
+                id: arrow
+                readonly property real size: steering.textSize + 2
+                readonly property real direction: modelData.index === 1 ? 1 : -1
+                readonly property color fill: half.chosen ? SkinLook.accent(mainIten.skin_No)
+                                                          : (halfArea.containsMouse ? steering.textColor1
+                                                                                    : steering.textColor)
+                x: modelData.index === 2 ? 10 : half.width - 10 - size
+                y: (half.height - size) / 2
+                width: size
+                height: size
+                onFillChanged: requestPaint()
+                onSizeChanged: requestPaint()
+                onPaint: {
+                    var ctx = getContext("2d")
+                    ctx.reset()
+                    var cx = width / 2
+                    var cy = height / 2
+                    ctx.fillStyle = fill
+                    ctx.beginPath()
+                    ctx.moveTo(cx + direction * size * 0.28, cy)
+                    ctx.lineTo(cx - direction * size * 0.2, cy - size * 0.26)
+                    ctx.lineTo(cx - direction * size * 0.2, cy + size * 0.26)
+                    ctx.closePath()
+                    ctx.fill()
+                }
             }
 
             MouseArea {
