@@ -151,6 +151,27 @@ Item {
             compare(menu.currentIndex, 2)
         }
 
+        function test_keyboard() {
+            entry(1).forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            compare(menu.currentIndex, 1)
+            keyClick(Qt.Key_Menu)
+            verify(menu.menuOpen)
+            compare(menu.menuProfile, 1)
+            verify(menuEntry("profileMenuLoad").activeFocus)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            compare(viewCalls(), ["saveProfile 1"])
+            verify(!menu.menuOpen)
+
+            entry(2).forceActiveFocus()
+            keyClick(Qt.Key_Menu)
+            verify(menu.menuOpen)
+            keyClick(Qt.Key_Escape)
+            verify(!menu.menuOpen)
+            compare(viewCalls(), ["saveProfile 1"])
+        }
+
         function test_dimmedMenuTakesNoClicks() {
             menu.enabled = false
             mouseClick(entry(1))

@@ -3,6 +3,7 @@
 // button. Pages are reached only through pageCall, so a page that lacks a
 // function (or is still a stand-in) simply does not answer.
 import QtQuick 2.15
+import "../common/SkinLook.js" as SkinLook
 
 Item {
     id: main_Q3
@@ -250,9 +251,14 @@ Item {
             }
         }
 
+        activeFocusOnTab: true
         Accessible.role: Accessible.Button
         Accessible.name: updateLabel.text
+        Accessible.focusable: true
         Accessible.onPressAction: updateButton.press()
+        Keys.onSpacePressed: updateButton.press()
+        Keys.onReturnPressed: updateButton.press()
+        Keys.onEnterPressed: updateButton.press()
 
         Image {
             id: updateFace
@@ -267,6 +273,14 @@ Item {
             font.pixelSize: mainIten.globalSetting_size
             color: updateArea.containsMouse ? mainIten.globalSetting_color_enable
                                             : mainIten.globalSetting_color_disable
+        }
+        Rectangle {
+            anchors.fill: parent
+            visible: updateButton.activeFocus
+            color: "transparent"
+            radius: 3
+            border.width: 1
+            border.color: SkinLook.accent(mainIten.skin_No)
         }
         MouseArea {
             id: updateArea

@@ -1,6 +1,7 @@
 // The function menu: KEY, MACRO and COLOR open the key assignment, macro and
 // lighting pages. Clicking the selected entry closes its page again.
 import QtQuick 2.15
+import "../common/SkinLook.js" as SkinLook
 
 Item {
     id: menuFunc
@@ -54,11 +55,16 @@ Item {
             width: menuFunc.entryWidth
             height: menuFunc.entryHeight
 
+            activeFocusOnTab: true
             Accessible.role: Accessible.PageTab
             Accessible.name: label.text
+            Accessible.focusable: true
             Accessible.checkable: true
             Accessible.checked: selected
             Accessible.onPressAction: menuFunc.activate(index)
+            Keys.onSpacePressed: menuFunc.activate(index)
+            Keys.onReturnPressed: menuFunc.activate(index)
+            Keys.onEnterPressed: menuFunc.activate(index)
 
             Image {
                 anchors.fill: parent
@@ -84,6 +90,14 @@ Item {
                 font.family: mainIten.globalSetting_fontFamily
                 font.pixelSize: mainIten.globalSetting_size
                 color: entry.lit ? mainIten.globalSetting_color_enable : mainIten.globalSetting_color_disable
+            }
+            Rectangle {
+                anchors.fill: parent
+                visible: entry.activeFocus
+                color: "transparent"
+                radius: 3
+                border.width: 1
+                border.color: SkinLook.accent(mainIten.skin_No)
             }
             MouseArea {
                 id: area

@@ -1,6 +1,7 @@
 // The profile menu: P01 to P04 choose the keyboard's active profile; a right
 // click opens LOAD, SAVE, RESET and CANCEL for that profile's file.
 import QtQuick 2.15
+import "../common/SkinLook.js" as SkinLook
 
 Item {
     id: menuProf
@@ -52,6 +53,20 @@ Item {
         fadeOut.stop()
         contextMenu.visible = true
         fadeIn.restart()
+    }
+
+    // Gives the keyboard focus to the open menu's first entry.
+    function focusMenu() {
+        var first = contextMenu.children.length > 0 ? findEntry("profileMenuLoad") : null
+        if (first)
+            first.forceActiveFocus()
+    }
+    function findEntry(name) {
+        for (var i = 0; i < contextMenu.children.length; ++i) {
+            if (contextMenu.children[i].objectName === name)
+                return contextMenu.children[i]
+        }
+        return null
     }
 
     // Closes the context menu; asked by the root on every press elsewhere.
@@ -115,13 +130,26 @@ Item {
             width: menuProf.entryWidth
             height: menuProf.entryHeight
 
-            Accessible.role: Accessible.RadioButton
-            Accessible.name: label.text
-            Accessible.checkable: true
-            Accessible.checked: selected
-            Accessible.onPressAction: {
+            function press() {
                 menuProf.playClick()
                 menuProf.choose(index)
+            }
+
+            activeFocusOnTab: true
+            Accessible.role: Accessible.RadioButton
+            Accessible.name: label.text
+            Accessible.focusable: true
+            Accessible.checkable: true
+            Accessible.checked: selected
+            Accessible.onPressAction: entry.press()
+            Keys.onSpacePressed: entry.press()
+            Keys.onReturnPressed: entry.press()
+            Keys.onEnterPressed: entry.press()
+            // The keyboard's menu key opens the file menu, as a right click.
+            Keys.onMenuPressed: {
+                menuProf.playClick()
+                menuProf.openMenu(index)
+                menuProf.focusMenu()
             }
 
             Image {
@@ -138,17 +166,26 @@ Item {
                 color: (entry.selected || area.containsMouse) ? mainIten.globalSetting_color_enable
                                                               : mainIten.globalSetting_color_disable
             }
+            Rectangle {
+                anchors.fill: parent
+                visible: entry.activeFocus
+                color: "transparent"
+                radius: 3
+                border.width: 1
+                border.color: SkinLook.accent(mainIten.skin_No)
+            }
             MouseArea {
                 id: area
                 anchors.fill: parent
                 hoverEnabled: true
                 acceptedButtons: Qt.LeftButton | Qt.RightButton
                 onClicked: {
-                    menuProf.playClick()
-                    if (mouse.button === Qt.RightButton)
+                    if (mouse.button === Qt.RightButton) {
+                        menuProf.playClick()
                         menuProf.openMenu(index)
-                    else
-                        menuProf.choose(index)
+                    } else {
+                        entry.press()
+                    }
                 }
             }
         }
@@ -192,10 +229,12 @@ Item {
             }
         }
 
+        Keys.onEscapePressed: menuProf.controlMenu()
+
         Rectangle {
             anchors.fill: parent
-            color: "#E0202226"
-            border.color: "#80FFFFFF"
+            color: SkinLook.well(mainIten.skin_No)
+            border.color: SkinLook.edge(mainIten.skin_No)
             border.width: 1
             radius: 2
         }
@@ -210,18 +249,27 @@ Item {
                 width: menuProf.menuWidth
                 height: menuProf.menuEntryHeight
 
-                Accessible.role: Accessible.MenuItem
-                Accessible.name: menuLabel.text
-                Accessible.onPressAction: {
+                function press() {
                     menuProf.playClick()
                     menuProf.menuChoice(index)
                 }
 
+                activeFocusOnTab: true
+                Accessible.role: Accessible.MenuItem
+                Accessible.name: menuLabel.text
+                Accessible.focusable: true
+                Accessible.onPressAction: menuEntry.press()
+                Keys.onSpacePressed: menuEntry.press()
+                Keys.onReturnPressed: menuEntry.press()
+                Keys.onEnterPressed: menuEntry.press()
+                Keys.onUpPressed: nextItemInFocusChain(false).forceActiveFocus()
+                Keys.onDownPressed: nextItemInFocusChain(true).forceActiveFocus()
+
                 Rectangle {
                     anchors.fill: parent
                     anchors.margins: 1
-                    color: "#33FFFFFF"
-                    visible: menuArea.containsMouse
+                    color: SkinLook.hover(mainIten.skin_No)
+                    visible: menuArea.containsMouse || menuEntry.activeFocus
                 }
                 Text {
                     id: menuLabel
@@ -229,17 +277,14 @@ Item {
                     text: menuProf.menuText(index)
                     font.family: mainIten.globalSetting_fontFamily
                     font.pixelSize: mainIten.globalSetting_size
-                    color: menuArea.containsMouse ? mainIten.globalSetting_color_enable
-                                                  : mainIten.globalSetting_color_disable
+                    color: (menuArea.containsMouse || menuEntry.activeFocus) ? mainIten.globalSetting_color_enable
+                                                                             : mainIten.globalSetting_color_disable
                 }
                 MouseArea {
                     id: menuArea
                     anchors.fill: parent
                     hoverEnabled: true
-                    onClicked: {
-                        menuProf.playClick()
-                        menuProf.menuChoice(index)
-                    }
+                    onClicked: menuEntry.press()
                 }
             }
         }

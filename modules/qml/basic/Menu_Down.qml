@@ -1,6 +1,7 @@
 // The bottom menu: ALL RESET puts the pages back to their defaults, ALL SAVE
 // applies them all. Each locks the window while the pages do their work.
 import QtQuick 2.15
+import "../common/SkinLook.js" as SkinLook
 
 Item {
     id: menuDown
@@ -73,9 +74,14 @@ Item {
                     menuDown.totalSave()
             }
 
+            activeFocusOnTab: true
             Accessible.role: Accessible.Button
             Accessible.name: label.text
+            Accessible.focusable: true
             Accessible.onPressAction: button.press()
+            Keys.onSpacePressed: button.press()
+            Keys.onReturnPressed: button.press()
+            Keys.onEnterPressed: button.press()
 
             Image {
                 id: face
@@ -90,6 +96,14 @@ Item {
                 font.family: mainIten.globalSetting_fontFamily
                 font.pixelSize: mainIten.globalSetting_size
                 color: area.containsMouse ? mainIten.globalSetting_color_enable : mainIten.globalSetting_color_disable
+            }
+            Rectangle {
+                anchors.fill: parent
+                visible: button.activeFocus
+                color: "transparent"
+                radius: 3
+                border.width: 1
+                border.color: SkinLook.accent(mainIten.skin_No)
             }
             MouseArea {
                 id: area
