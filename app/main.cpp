@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QQmlDebuggingEnabler>
+#include <QQuickWindow>
 
 #include <memory>
 
@@ -34,10 +35,27 @@ void forwardButton(uint8_t buttonCode, bool isDown, int32_t x, int32_t y, void *
     if (myQQuickView *view = viewOf(window))
         view->detectMouse(isDown, buttonCode, uint(x), uint(y));
 }
+
+// Qt Quick draws the window with its software renderer unless the user
+// names another in QT_QUICK_BACKEND. The window is a fixed 1000 by 600 of
+// images and text that the software renderer draws as fast as the eye
+// needs, while the OpenGL renderer first loads a full driver (a software
+// one on many desktops and virtual machines), which more than triples the
+// time to the first picture and holds tens of megabytes for the program's
+// lifetime. QT_QUICK_BACKEND=opengl asks for Qt's default OpenGL renderer,
+// which has no name of its own. Must run before the view exists.
+void chooseQuickRenderer()
+{
+    if (qgetenv("QT_QUICK_BACKEND") == "opengl")
+        qunsetenv("QT_QUICK_BACKEND");
+    else if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    chooseQuickRenderer();
     auto app = std::make_unique<QApplication>(argc, argv);
     const QString programPath = QCoreApplication::applicationFilePath();
 

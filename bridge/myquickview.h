@@ -119,8 +119,9 @@ private:
     // Queues root function `name` with the given arguments (at most four).
     void callQml(const char *name, const QVariantList &args = {});
     void rebuildKeyCodes();
-    // Builds the background and effect players with their outputs and
-    // connects the ends that restart the background.
+    // Builds the background and effect players and connects the ends that
+    // restart the background. Each player gets its audio output, and the
+    // sound back end starts, when it first plays (view_sounds.cpp).
     void createMedia();
 
     // The active slot's profile file.

@@ -1,6 +1,13 @@
 // Sound effects: one media object for the looping background sound and one
 // for each of the four effects, so that an effect can start while another
 // one or the background still plays.
+//
+// The sound back end starts only when a player first plays. A media object
+// alone is a cheap front end; the first audio output loads the back end
+// (GStreamer, its plugin registry, which a new user's first start builds,
+// and the audio sinks), which at start-up would hold the window back by a
+// fifth of a second or more and stay resident although most sessions play
+// nothing before the user clicks, and with sound off never play at all.
 #include "myquickview.h"
 
 #include <QDir>
@@ -29,19 +36,29 @@ Phonon::MediaSource soundSource(const QString &relativePath)
         QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(relativePath))));
 }
 
+// The player's audio output: its only child of that type, or none yet.
+Phonon::AudioOutput *outputOf(const Phonon::MediaObject *media)
+{
+    return media->findChild<Phonon::AudioOutput *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// `media` joined to an audio output of its own, made on its first use. A
+// player whose output could not be joined (no back end) keeps that output
+// and plays nothing, rather than gaining another one at every call.
+Phonon::MediaObject *ready(Phonon::MediaObject *media)
+{
+    if (!outputOf(media))
+        Phonon::createPath(media, new Phonon::AudioOutput(Phonon::MusicCategory, media));
+    return media;
+}
+
 } // namespace
 
 void myQQuickView::createMedia()
 {
-    auto createPlayer = [this] {
-        auto *media = new Phonon::MediaObject(this);
-        auto *output = new Phonon::AudioOutput(Phonon::MusicCategory, this);
-        Phonon::createPath(media, output);
-        return media;
-    };
-    backgroundMedia = createPlayer();
+    backgroundMedia = new Phonon::MediaObject(this);
     for (Phonon::MediaObject *&effect : effectMedia)
-        effect = createPlayer();
+        effect = new Phonon::MediaObject(this);
     // The background loops by restarting at its own end, and effect 1 hands
     // back to it when it ends.
     connect(backgroundMedia, &Phonon::MediaObject::finished, this, &myQQuickView::playMedia_Background);
@@ -63,7 +80,7 @@ void myQQuickView::playMedia_Index(uchar index)
     }
     if (index > effectMedia.size())
         return;
-    Phonon::MediaObject *effect = effectMedia[index - 1];
+    Phonon::MediaObject *effect = ready(effectMedia[index - 1]);
     // Clearing first makes a repeated effect start over instead of being
     // ignored while it still plays.
     effect->clear();
@@ -73,14 +90,19 @@ void myQQuickView::playMedia_Index(uchar index)
 
 void myQQuickView::playMedia_Background()
 {
-    backgroundMedia->setCurrentSource(soundSource(QString::fromLatin1(kBackgroundPath)));
+    ready(backgroundMedia)->setCurrentSource(soundSource(QString::fromLatin1(kBackgroundPath)));
     backgroundMedia->play();
 }
 
 void myQQuickView::clearAllMedia()
 {
-    // A cleared object emits no finished(), which is what ends the loop.
-    backgroundMedia->clear();
-    for (Phonon::MediaObject *effect : effectMedia)
-        effect->clear();
+    // A cleared object emits no finished(), which is what ends the loop. A
+    // player that never played holds nothing, and clearing it would start
+    // the back end for nothing.
+    if (outputOf(backgroundMedia))
+        backgroundMedia->clear();
+    for (Phonon::MediaObject *effect : effectMedia) {
+        if (outputOf(effect))
+            effect->clear();
+    }
 }

@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <phonon/AudioOutput>
 #include <phonon/MediaObject>
 
 #include <array>
@@ -86,6 +87,8 @@ private slots:
     void clearSilencesUntilSoundZero();
     void effectsOverlapAndRestart();
     void missingFilesPlayNothing();
+    void callsBeforeBackEndIsUp_data();
+    void callsBeforeBackEndIsUp();
 };
 
 void TestSounds::initTestCase()
@@ -272,6 +275,63 @@ void TestSounds::missingFilesPlayNothing()
     // A background that cannot play must not spin restarting itself.
     QCOMPARE(watch.ends[0], 0);
     QCOMPARE(watch.ends[1], 0);
+}
+
+void TestSounds::callsBeforeBackEndIsUp_data()
+{
+    QTest::addColumn<QString>("calls");
+    QTest::addColumn<int>("player");
+
+    // Calls made on a new view, before any player has an audio output:
+    // "on", "off", "clear", a digit for playMedia_Index, "bg" for
+    // playMedia_Background.
+    QTest::newRow("effect") << "4" << 4;
+    QTest::newRow("background by number") << "0" << 0;
+    QTest::newRow("direct background with sound off") << "off bg" << 0;
+    QTest::newRow("sound off") << "off 0 1 2 3 4" << -1;
+    QTest::newRow("sound off, then on again") << "off on 3" << 3;
+    QTest::newRow("clear, then the background") << "clear 0" << 0;
+    QTest::newRow("clear only") << "clear" << -1;
+}
+
+void TestSounds::callsBeforeBackEndIsUp()
+{
+    QFETCH(QString, calls);
+    QFETCH(int, player);
+    ProgramFolder folder;
+    QVERIFY(writeSounds(folder, {1500, 1500, 1500, 1500, 1500}));
+    myQQuickView view;
+    PlayerWatch watch(view);
+    // Nothing of the sound back end exists until a sound is asked for.
+    QCOMPARE(view.findChildren<Phonon::AudioOutput *>().size(), 0);
+
+    for (const QString &call : calls.split(QLatin1Char(' '))) {
+        if (call == QLatin1String("on"))
+            view.setEnableAudio(true);
+        else if (call == QLatin1String("off"))
+            view.setEnableAudio(false);
+        else if (call == QLatin1String("clear"))
+            view.clearAllMedia();
+        else if (call == QLatin1String("bg"))
+            view.playMedia_Background();
+        else
+            view.playMedia_Index(uchar(call.toInt()));
+    }
+    if (player < 0) {
+        QTest::qWait(500);
+        QCOMPARE(watch.totalPlays(), 0);
+        // Silence costs nothing: the back end was never brought up.
+        QCOMPARE(view.findChildren<Phonon::AudioOutput *>().size(), 0);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(watch.isPlaying(player), kWait);
+    QCOMPARE(watch.source(player), QFileInfo(folder.path(soundFile(player))).canonicalFilePath());
+    // Only the player that was asked for has been given an output.
+    QCOMPARE(view.findChildren<Phonon::AudioOutput *>().size(), 1);
+    for (int p = 0; p < kPlayers; ++p) {
+        if (p != player)
+            QCOMPARE(watch.plays[p], 0);
+    }
 }
 
 QTEST_MAIN(TestSounds)
