@@ -1,11 +1,14 @@
 // The application configuration: one flat list kept as "common/total" and
 // "common/0".."common/<total-1>" in apConfig.bin, restorable from the factory
 // copy apConfigD.bin.
+#include "bridgelog.h"
 #include "definitions.h"
+#include "filecopy.h"
 #include "myquickview.h"
 #include "programfiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -49,16 +52,23 @@ void myQQuickView::resetApconfig()
     // kept after they are gone; the old object itself is only destroyed on a
     // later turn of the event loop. Unsaved changes left in that cache would
     // be merged into the factory copy by the next sync, so they are written
-    // out to the file that is about to go.
+    // out to the old file first.
     apConfig->sync();
     apConfig->deleteLater();
     apConfig = nullptr;
-    QFile::remove(fileName);
-    // The cache takes the file as unchanged when size and time stamp match,
-    // and a factory copy of the same size made within the same tick of the
-    // file system's clock would match. Opening the settings while the file
-    // is absent empties the cache, so the copy is read afresh below.
+    const QString factory = QString::fromLatin1(programfiles::kFactoryApConfig);
+    if (QFileInfo(factory).isFile()) {
+        // Removing the file before copying left the program without any
+        // configuration when it died in between. The copy replaces it in one
+        // step instead, and moves the time stamp on where size and time alone
+        // would let the cache take it for the old file.
+        if (!filecopy::replaceWithCopy(factory, fileName))
+            qCWarning(lcBridge) << "configuration kept: the factory copy could not be made";
+    } else {
+        // Without a factory copy a reset leaves no configuration; the next
+        // save creates the file anew.
+        QFile::remove(fileName);
+    }
     apConfig = new QSettings(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
-    QFile::copy(QString::fromLatin1(programfiles::kFactoryApConfig), fileName);
     apConfig->sync();
 }
