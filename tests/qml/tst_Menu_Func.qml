@@ -49,15 +49,6 @@ Item {
             spy.clear()
         }
 
-        function test_layout() {
-            compare(menu.currentIndex, -1)
-            for (var i = 0; i < 3; ++i) {
-                compare(entry(i).width, 97)
-                compare(entry(i).height, 29)
-                compare(entry(i).y, i * 49)
-            }
-        }
-
         function test_clicks_data() {
             return [
                 { tag: "open one", clicks: [0], expected: [0] },

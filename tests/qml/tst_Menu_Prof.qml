@@ -74,15 +74,6 @@ Item {
             spy.clear()
         }
 
-        function test_entries() {
-            for (var i = 0; i < 4; ++i) {
-                compare(entry(i).Accessible.name, "P0" + (i + 1))
-                compare(entry(i).width, 50)
-                compare(entry(i).height, 30)
-            }
-            verify(entry(0).Accessible.checked)
-        }
-
         function test_leftClickChoosesAnotherProfile() {
             mouseClick(entry(2))
             compare(menu.currentIndex, 2)

@@ -127,9 +127,6 @@ Item {
         }
 
         function test_sharedLook() {
-            compare(root.width, 1000)
-            compare(root.height, 600)
-            compare(root.globalSetting_color_disable, "#aaaaaa")
             compare(root.enTosp["; :"], "Ñ")
             compare(root.sptoen["} ]"], "Eur 1")
             compare(String(root.sourceFW1), "file:modules/img/skin1/list_pf/profileFW_1.png")
