@@ -20,7 +20,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DGEARPANEL_WERROR=ON \
     -DGEARPANEL_WITH_ASAN=ON -DGEARPANEL_BUILD_BENCH=OFF
 cmake --build build-asan -j"$(nproc)"
-ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1" \
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1" \
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     xvfb-run -a -s "-screen 0 1280x1024x24" \

@@ -15,6 +15,7 @@ GEARPANEL_PACKAGES=(
     xvfb xauth
     at-spi2-core python3-pyatspi dbus-x11
     lame dpkg-dev
+    fonts-wqy-microhei
 )
 
 ensure_packages() {
