@@ -5,6 +5,7 @@
 #include "hid_thread.h"
 #include "profileslots.h"
 #include "programfiles.h"
+#include "settingslocks.h"
 #include "uimath.h"
 
 #include <QDir>
@@ -35,6 +36,11 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     registerGearpanelQmlTypes();
 
     createMedia();
+
+    // A crash in the middle of a save must not hold up the next one.
+    settingslocks::removeEmptyLocks(QStringLiteral("./modules/setting"));
+    for (int slot = 0; slot < 4; ++slot)
+        settingslocks::removeEmptyLocks(QStringLiteral("./modules/macro%1").arg(slot));
 
     apConfig = new QSettings(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
     // A fresh program folder has only the default profile: without this,

@@ -4,6 +4,7 @@
 // every kill each file must hold, whole, either what it held before the
 // interrupted operation or what that operation writes; finally the real
 // program starts on what is left and closes normally.
+#include "myquickview.h"
 #include "saveversions.h"
 #include "startupfiles.h"
 
@@ -314,6 +315,7 @@ class tst_CrashSave : public QObject
 private slots:
     void initTestCase();
     void savesSurviveKills();
+    void emptyLocksOfAKilledSaveAreCleared();
 
 private:
     // The environment of the programs this test starts. The real program
@@ -542,5 +544,44 @@ void tst_CrashSave::startProgram(const ProgramFolder &folder, const QString &tit
     QCOMPARE(program.exitCode(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_CrashSave)
+void tst_CrashSave::emptyLocksOfAKilledSaveAreCleared()
+{
+    // What a kill between creating a lock and writing its owner leaves, as
+    // the locks of a profile, the configuration's lock being cleared, and a
+    // macro; beside them locks with an owner and other empty files.
+    ProgramFolder folder;
+    QVERIFY(writeStartupFiles(folder, QStringLiteral("locks")));
+    const QStringList empty{"modules/setting/p1.bin.lock", "modules/setting/apConfig.bin.lock.rmlock",
+                            "modules/macro2/Macro. 001.bin.lock"};
+    const QStringList kept{"modules/setting/p2.bin.lock", "modules/setting/notes.txt", "modules/macro2/x.lock.bak"};
+    for (const QString &file : empty)
+        QVERIFY(folder.write(file, QByteArray()));
+    QVERIFY(folder.write(kept.at(0), "12345\nsomeone\nelsewhere\n"));
+    QVERIFY(folder.write(kept.at(1), QByteArray()));
+    QVERIFY(folder.write(kept.at(2), QByteArray()));
+    QVERIFY(folder.write("modules/macro2/Macro. 001.bin", "[config]\nindex=-1\ntotal=0\nrepeat=1\ndid=-1\n"));
+
+    {
+        myQQuickView view;
+        for (const QString &file : empty)
+            QVERIFY2(!folder.exists(file), qPrintable(file));
+        for (const QString &file : kept)
+            QVERIFY2(folder.exists(file), qPrintable(file));
+
+        // The saves that would have waited on those locks go through.
+        view.ui_08H_SetLEDType(1, 2, 3, 0, 4, 1);
+        view.saveApConfig({7});
+        view.ui_21H_SetCurrentProfile(2);
+        QVERIFY(view.saveMacroIni(QStringLiteral("Macro. 001"), saveversions::macroLines(9)).toBool());
+    }
+    QCOMPARE(QSettings(folder.path("modules/setting/p1.bin"), QSettings::IniFormat)
+                 .value("color/ledType")
+                 .toStringList(),
+             (QStringList{"1", "2", "3", "0", "4", "1"}));
+    QCOMPARE(QSettings(folder.path(kApConfig), QSettings::IniFormat).value("common/0").toInt(), 7);
+    QCOMPARE(QSettings(folder.path("modules/macro2/Macro. 001.bin"), QSettings::IniFormat).value("macro/0").toString(),
+             saveversions::macroLines(9).first());
+}
+
+QTEST_MAIN(tst_CrashSave)
 #include "tst_crashsave.moc"
