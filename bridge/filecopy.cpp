@@ -40,10 +40,16 @@ bool replaceWithCopy(const QString &source, const QString &target)
         qCWarning(lcBridge) << "cannot read" << source;
         return false;
     }
-    // Read one byte past the limit: a file that grew after the check above
-    // is refused rather than copied in part.
-    const QByteArray content = in.read(kMaxCopyBytes + 1);
-    if (content.size() > kMaxCopyBytes || in.error() != QFileDevice::NoError)
+    // Read in pieces up to one byte past the limit: a file that grew after
+    // the check above is refused rather than copied in part, and a small
+    // file costs no buffer of the largest size.
+    QByteArray content;
+    content.reserve(int(from.size()));
+    char piece[16384];
+    qint64 got = 0;
+    while (content.size() <= kMaxCopyBytes && (got = in.read(piece, sizeof piece)) > 0)
+        content.append(piece, int(got));
+    if (got < 0 || content.size() > kMaxCopyBytes || in.error() != QFileDevice::NoError)
         return false;
 
     const QFileInfo old(target);

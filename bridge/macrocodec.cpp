@@ -22,6 +22,8 @@ namespace {
 constexpr uchar kPress = 0x01;
 constexpr uchar kRelease = 0x81;
 constexpr uchar kDelay = 0x7F;
+// The largest count of tens of milliseconds the delay word can carry.
+constexpr int kMaxDelayTens = 0xFFFF;
 
 } // namespace
 
@@ -38,10 +40,13 @@ QList<uchar> encode(const QStringList &lines, const QMap<QString, uchar> &keyCod
                 stream << (press ? kPress : kRelease) << code;
         } else if (suffix == delaySuffix()) {
             const int ms = argument.toInt();
-            if (ms != 0) {
+            // A macro file can say anything: a negative delay is no delay,
+            // and one longer than the word can carry waits as long as it can
+            // instead of wrapping round to a short one.
+            if (ms > 0) {
                 // Under 10 ms the count is 0 and the step is still kept, as
                 // the keyboard's own recordings do.
-                const int tens = ms / 10;
+                const int tens = qMin(ms / 10, kMaxDelayTens);
                 stream << kDelay << 0x00 << uchar(tens / 256) << uchar(tens % 256);
             }
         }

@@ -26,8 +26,8 @@ constexpr int kPlacesPerProfile = 17;
 constexpr int kIdsPerProfile = 32;
 
 // The stream: 00 01, then 01 nn (press), 81 nn (release) or 7F 00 dd dd
-// (delay in tens of milliseconds) per line, then 00 00. Unknown names, a
-// delay of 0 and other endings add nothing.
+// (delay in tens of milliseconds, at most 0xFFFF) per line, then 00 00.
+// Unknown names, a delay of 0 or less and other endings add nothing.
 QList<uchar> encode(const QStringList &lines, const QMap<QString, uchar> &keyCodes);
 
 // The first 128 bytes of the stream with each word stored low byte first,

@@ -83,7 +83,14 @@ void myQQuickView::syncFW()
     if (hid) {
         ushort version = 0;
         hid->hid_80H_GetFWVersion(version, layout);
-        hid->hid_A1H_GetCurrentProfile(currentProfile);
+        // The answer is one byte from the keyboard; every profile file and
+        // macro folder is indexed by it, so only a slot that exists is taken.
+        uchar reported = 0;
+        hid->hid_A1H_GetCurrentProfile(reported);
+        if (reported < profiles.size())
+            currentProfile = reported;
+        else
+            qCWarning(lcBridge) << "keyboard reported profile" << reported << "- keeping" << currentProfile;
     }
     rebuildKeyCodes();
 }

@@ -114,6 +114,14 @@ void clearFaults()
 {
     model().clearFaults();
 }
+void serveRawExchanges(const std::vector<RawExchange> &exchanges)
+{
+    model().serveRawExchanges(exchanges);
+}
+int pendingRawExchanges()
+{
+    return model().pendingRawExchanges();
+}
 
 KeyboardState state()
 {

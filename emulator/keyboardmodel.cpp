@@ -83,6 +83,8 @@ void KeyboardModel::resetLocked(Scenario scenario)
     answers_.fill(packet::Packet{});
     for (auto &q : inbox_)
         q.clear();
+    rawExchanges_.clear();
+    rawAnswer_.reset();
     bootLoaderConfirmPending_ = false;
     leavePending_ = false;
     arrivalAt_.reset();
@@ -386,6 +388,18 @@ void KeyboardModel::clearFaults()
     changed_.notify_all();
 }
 
+void KeyboardModel::serveRawExchanges(const std::vector<RawExchange> &exchanges)
+{
+    Lock lock(mutex_);
+    rawExchanges_.assign(exchanges.begin(), exchanges.end());
+}
+
+int KeyboardModel::pendingRawExchanges()
+{
+    Lock lock(mutex_);
+    return static_cast<int>(rawExchanges_.size());
+}
+
 // --- the keyboard side ---------------------------------------------------------------
 
 void KeyboardModel::queueEventReport(const std::vector<uint8_t> &report)
@@ -552,6 +566,20 @@ void KeyboardModel::deliverCommand(Interface iface, const packet::Packet &wire)
         // A new command starts a new exchange: data left over from an
         // earlier read that the host gave up on is gone.
         inbox_[slot].clear();
+        rawAnswer_.reset();
+        if (!rawExchanges_.empty()) {
+            RawExchange raw = std::move(rawExchanges_.front());
+            rawExchanges_.pop_front();
+            rawAnswer_ = std::move(raw.answer);
+            // The host never sees a confirmation it was not sent.
+            bootLoaderConfirmPending_ = false;
+            if (reply.bootLoaderConfirmed)
+                firmware_.restart();
+            for (std::vector<uint8_t> &report : raw.inputReports)
+                inbox_[slot].push_back(std::move(report));
+            changed_.notify_all();
+            return;
+        }
         queueDataPhase(slot, reply.dataPhase);
         bootLoaderConfirmPending_ = reply.bootLoaderConfirmed;
         if (reply.bootLoaderConfirmed && take(faults_.refuseEntry)) {
@@ -597,6 +625,13 @@ Transfer KeyboardModel::getFeature(const Ticket &t, uint8_t *data, std::size_t l
     checkTimers();
     if (!liveLocked(t))
         return {-1, Failure::Unplugged};
+
+    if (isCommandInterface(t.iface) && rawAnswer_) {
+        const std::size_t n = std::min(length, rawAnswer_->size());
+        std::copy_n(rawAnswer_->begin(), n, data);
+        record(TraceEntry::Kind::FeatureRead, t.iface, data, n);
+        return {static_cast<int>(n), Failure::None};
+    }
 
     std::array<uint8_t, packet::kReportSize> report{};
     report[0] = data[0]; // the report id the caller asked for stays in place
@@ -664,6 +699,8 @@ Transfer KeyboardModel::read(const Ticket &t, uint8_t *data, std::size_t length,
         }
         if (!faults_.silentAfter && !queue.empty())
             break;
+        if (dataPhase && rawAnswer_)
+            return {-1, Failure::Injected}; // the raw exchange sends nothing more
         if (deadline && Clock::now() >= *deadline)
             return {0, Failure::None};
         // A mode switch unplugs this interface and wakes the wait.

@@ -77,6 +77,8 @@ public:
     void garbleBootLoaderAnswers(int count);
     void vanishAfterWrites(Interface iface, int writes);
     void clearFaults();
+    void serveRawExchanges(const std::vector<RawExchange> &exchanges);
+    int pendingRawExchanges();
 
     KeyboardState state();
     void setState(const KeyboardState &s);
@@ -163,6 +165,11 @@ private:
     std::condition_variable timerWake_;
     bool timerStarted_ = false;
     bool announce_ = true; // report plugs and unplugs as device events
+
+    // Raw exchanges still to serve, and the answer of the one being served
+    // (the command interface's answer while engaged).
+    std::deque<RawExchange> rawExchanges_;
+    std::optional<std::vector<uint8_t>> rawAnswer_;
 
     std::chrono::microseconds delay_{1000};
     Faults faults_;

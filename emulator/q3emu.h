@@ -216,6 +216,30 @@ void garbleBootLoaderAnswers(int count = -1);
 void vanishAfterWrites(Interface iface, int writes);
 void clearFaults(); // all of the above, also the step, entry and vanish faults
 
+// --- raw answers --------------------------------------------------------------
+// One exchange on the command interface as a keyboard with broken or hostile
+// firmware might answer it, for fuzzing the host. `answer` is what each
+// feature-report read returns until the next command packet: these bytes,
+// report id first, cut to the host's buffer (an empty answer reads as 0
+// bytes). `inputReports` are the input reports that follow on the command
+// interface, each of any length; the host receives at most its buffer's size
+// of each, as from hidraw.
+struct RawExchange {
+    std::vector<uint8_t> answer;
+    std::vector<std::vector<uint8_t>> inputReports;
+};
+// The next command packets on the command interface are answered from
+// `exchanges`, one exchange per packet in order, in place of the firmware's
+// own answer and data phase; the firmware still receives every packet and
+// output report, so its state follows as usual. While a raw exchange is
+// current, a read on the command interface that finds its reports used up
+// fails at once (-1) instead of waiting for one that will never come. Once all
+// are served the firmware answers again. Replaces exchanges not yet served;
+// reset() drops them. Faults still apply on top.
+void serveRawExchanges(const std::vector<RawExchange> &exchanges);
+// Raw exchanges not yet started.
+int pendingRawExchanges();
+
 // --- inspection -------------------------------------------------------------
 KeyboardState state();
 // A different `mode` switches as the keyboard does: Mode::BootLoader unplugs

@@ -145,6 +145,11 @@ void TestMacros::encoding_data()
                                              << "01 00 00 7F 00 00 00 00" + zeros(120);
     QTest::newRow("empty") << QStringList{} << "00 01 00 00"
                            << "01 00 00 00" + zeros(124);
+    // Imported files carry any number: no negative delay, no wrap-around.
+    QTest::newRow("delays beyond the word")
+        << QStringList{"-100" + kDelay, "655350" + kDelay, "700000" + kDelay, "2147483647" + kDelay}
+        << "00 01 7F 00 FF FF 7F 00 FF FF 7F 00 FF FF 00 00"
+        << "01 00 00 7F FF FF 00 7F FF FF 00 7F FF FF 00 00" + zeros(112);
     QTest::newRow("skipped: unknown key, 0 ms, other ending, short line")
         << QStringList{"Nope" + kPress, "0" + kDelay, "A       [x]", "A", "Right Shift" + kRelease}
         << "00 01 81 E5 00 00"

@@ -100,6 +100,8 @@ private slots:
     void firmwareVersion();
     void profileSwitchRedirectsTheFile();
     void gettersAskTheKeyboard();
+    void syncTakesOnlyAProfileThatExists_data();
+    void syncTakesOnlyAProfileThatExists();
 
     // The profile store.
     void exportReplacesTargetWithCurrentState();
@@ -315,6 +317,35 @@ void TestSettings::gettersAskTheKeyboard()
     QCOMPARE(view->ui_81H_GetReportRate().toInt(), 0);
     // The lighting kept in the profile file is a different thing: none yet.
     QVERIFY(view->ui_88H_GetLEDType().isEmpty());
+}
+
+void TestSettings::syncTakesOnlyAProfileThatExists_data()
+{
+    QTest::addColumn<int>("reported");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("3") << 3 << 3;
+    QTest::newRow("4") << 4 << 1;
+    QTest::newRow("255") << 255 << 1;
+}
+
+// The active profile comes from the keyboard's answer, and every profile
+// file and macro folder is picked by it.
+void TestSettings::syncTakesOnlyAProfileThatExists()
+{
+    QFETCH(int, reported);
+    QFETCH(int, expected);
+    writeProfile(*folder, "p2.bin", "color/color", QVariantList{7, 8, 9});
+    writeProfile(*folder, "p4.bin", "color/color", QVariantList{1, 2, 3});
+    newView();
+    view->ui_21H_SetCurrentProfile(1);
+    settle();
+    q3emu::serveRawExchanges({{{0x00, 0x80, 0x02, 0x03, 0x02, 0x00, 0x55, 0xAA, 0x00}, {}},
+                              {{0x00, 0xA1, uint8_t(reported), 0x00, 0x00, 0x00, 0x55, 0xAA, 0x00}, {}}});
+    view->syncFW();
+    QCOMPARE(int(view->activeProfile()), expected);
+    QCOMPARE(int(view->keyboardLayout()), 1);
+    QCOMPARE(texts(view->ui_B0H_GetColor()),
+             expected == 3 ? QStringList({"1", "2", "3"}) : QStringList({"7", "8", "9"}));
 }
 
 void TestSettings::exportReplacesTargetWithCurrentState()

@@ -425,6 +425,47 @@ private slots:
         QCOMPARE(hid_read_timeout(ev, report, sizeof report, 20), 12);
     }
 
+    // Raw exchanges stand in for the firmware's answers one command at a
+    // time, cut to the host's buffers, and end their data phase at once.
+    void rawExchanges()
+    {
+        Handle cmd(Interface::Command);
+        const Bytes longReport = pattern(100, 9);
+        q3emu::serveRawExchanges({{{0x00, 0xA1, 0x07}, {{1, 2, 3}, longReport, {}}},
+                                  {pattern(20, 1), {}}});
+        QCOMPARE(q3emu::pendingRawExchanges(), 2);
+
+        // A short answer reads as its own length; the firmware still acts.
+        QCOMPARE(send(cmd, packet::make(0x21, 2)), 9);
+        uint8_t answer[9] = {};
+        QCOMPARE(hid_get_feature_report(cmd, answer, sizeof answer), 3);
+        QCOMPARE(Bytes(answer, answer + 3), (Bytes{0x00, 0xA1, 0x07}));
+        QCOMPARE(int(q3emu::state().activeProfile), 2);
+        uint8_t report[65] = {};
+        QCOMPARE(hid_read_timeout(cmd, report, sizeof report, 1000), 3);
+        QCOMPARE(hid_read_timeout(cmd, report, sizeof report, 1000), 65);
+        QCOMPARE(Bytes(report, report + 65), Bytes(longReport.begin(), longReport.begin() + 65));
+        QCOMPARE(hid_read_timeout(cmd, report, sizeof report, 1000), 0);
+        const auto start = std::chrono::steady_clock::now();
+        QCOMPARE(hid_read_timeout(cmd, report, sizeof report, 1000), -1); // used up: no wait
+        QVERIFY(std::chrono::steady_clock::now() - start < 500ms);
+
+        // A long answer is cut to the buffer; the firmware's data phase never
+        // starts, the firmware answers again after the last raw exchange.
+        QCOMPARE(send(cmd, packet::make(0x8C)), 9);
+        QCOMPARE(hid_get_feature_report(cmd, answer, sizeof answer), 9);
+        QCOMPARE(Bytes(answer, answer + 9), pattern(9, 1));
+        QCOMPARE(hid_read_timeout(cmd, report, sizeof report, 1000), -1);
+        QCOMPARE(q3emu::pendingRawExchanges(), 0);
+        Bytes back;
+        QCOMPARE(readBlock(cmd, packet::make(0x8C), 128, back), (QList<int>{64, 64}));
+        QCOMPARE(query(cmd, packet::make(0xA1)).at(1), uint8_t(2));
+
+        q3emu::serveRawExchanges({{{}, {}}});
+        q3emu::reset(q3emu::Scenario::Keyboard);
+        QCOMPARE(q3emu::pendingRawExchanges(), 0);
+    }
+
     void bootLoaderEntry_data()
     {
         QTest::addColumn<bool>("rightCode");
