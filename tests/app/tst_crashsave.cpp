@@ -447,7 +447,9 @@ void tst_CrashSave::savesSurviveKills()
         driver.start(QStringLiteral(SAVEDRIVER_PROGRAM),
                      {journalPath, QString::number(nextSeq), user.path()});
         QVERIFY2(driver.waitForStarted(10000), qPrintable(driver.errorString()));
-        while (!driver.canReadLine() && driver.state() == QProcess::Running)
+        QElapsedTimer starting;
+        starting.start();
+        while (!driver.canReadLine() && driver.state() == QProcess::Running && starting.elapsed() < 30000)
             driver.waitForReadyRead(1000);
         QVERIFY2(driver.readLine().startsWith("ready"), driver.readAllStandardError().constData());
 
