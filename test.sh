@@ -36,9 +36,12 @@ cmake --build build-tsan -j"$(nproc)" --target "${tsan_targets[@]}"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
     ctest --test-dir build-tsan -L device --output-on-failure --timeout 900
 
-# romwriter reads whatever file lies beside it: fuzz its image reader for a
-# bounded time under AddressSanitizer, in a clang build of that target alone.
+# Every file a user can hand the programs (romwriter's image, profiles,
+# macros, the definition files) and whatever the keyboard answers: each fuzz
+# target runs for a bounded time under AddressSanitizer and UBSan, in a clang
+# build of the fuzz targets alone.
 cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEARPANEL_BUILD_FUZZ=ON -DGEARPANEL_BUILD_BENCH=OFF
-cmake --build build-fuzz --target fuzz_imagefile -j"$(nproc)"
+mapfile -t fuzz_targets < <(ctest --test-dir build-fuzz -N -L fuzz | sed -n 's/^ *Test *#[0-9]*: //p')
+cmake --build build-fuzz --target "${fuzz_targets[@]}" -j"$(nproc)"
 ctest --test-dir build-fuzz -L fuzz --output-on-failure
