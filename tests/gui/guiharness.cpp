@@ -6,9 +6,13 @@
 #include "xinject.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QDirIterator>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QMetaProperty>
 #include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -21,6 +25,10 @@ namespace guitest {
 namespace {
 
 constexpr int kEventTimeoutMs = 5000;
+
+// Where Qt last saw the pointer, in any window of this process: Qt drops a
+// move to the place it already knows, whatever window it arrives in.
+QPoint g_lastSeen(-1, -1);
 
 bool copyTree(const QString &from, const QString &to)
 {
@@ -100,6 +108,7 @@ protected:
         switch (event->type()) {
         case QEvent::MouseMove:
             lastMove = static_cast<QMouseEvent *>(event)->globalPos();
+            g_lastSeen = lastMove;
             ++moves;
             break;
         case QEvent::MouseButtonPress:
@@ -136,6 +145,24 @@ private:
     QWindow *window;
 };
 
+PropertyWatch::PropertyWatch(QObject *target, const char *property, std::function<void()> onChange)
+    : m_onChange(std::move(onChange))
+{
+    if (!target)
+        return;
+    const QMetaObject *meta = target->metaObject();
+    const QMetaProperty watched = meta->property(meta->indexOfProperty(property));
+    if (!watched.isValid() || !watched.hasNotifySignal())
+        return;
+    m_valid = connect(target, watched.notifySignal(), this, metaObject()->method(metaObject()->indexOfSlot("changed()")));
+}
+
+void PropertyWatch::changed()
+{
+    if (m_onChange)
+        m_onChange();
+}
+
 int runOnPrivateDisplay(int argc, char **argv, const std::function<std::unique_ptr<QObject>()> &makeTest)
 {
     // Events injected through XTEST reach every client of a server; a server
@@ -150,6 +177,8 @@ int runOnPrivateDisplay(int argc, char **argv, const std::function<std::unique_p
     int result = 0;
     {
         QApplication app(argc, argv);
+        // Tests wait for what the window logs, whatever the environment says.
+        QLoggingCategory::setFilterRules(QStringLiteral("gearpanel.*.debug=true"));
         QFontDatabase::addApplicationFont(stagedProgramFolder() + QStringLiteral("/Exo-Medium.ttf"));
         std::unique_ptr<QObject> test = makeTest();
         result = QTest::qExec(test.get(), argc, argv);
@@ -210,6 +239,10 @@ bool GuiWindow::startWith(q3emu::Scenario scenario, const q3emu::KeyboardState *
     if (!QTest::qWaitForWindowActive(m_window.get()))
         qWarning("guitest: the window did not become active; typing will not reach it");
     m_watch = std::make_unique<InputWatch>(m_window->windowHandle());
+    // The pointer waits in the screen's far corner, off the window, so that
+    // nothing starts out hovered.
+    const QRect screen = m_window->screen()->geometry();
+    xinject::moveTo(screen.right(), screen.bottom());
     m_window->startUi();
     QObject *timer = objectByName(QStringLiteral("protectTimer"));
     if (!timer) {
@@ -317,6 +350,15 @@ bool GuiWindow::moveTo(QPoint screen)
         return false;
     if (m_watch->lastMove == screen)
         return true;
+    // A pointer already there moves nowhere and reports nothing: step aside
+    // first, as a hand would.
+    if (QCursor::pos() == screen || g_lastSeen == screen) {
+        const QPoint aside = screen + QPoint(1, 1);
+        const int before = m_watch->moves;
+        xinject::moveTo(aside.x(), aside.y());
+        if (!QTest::qWaitFor([&] { return m_watch->moves > before && m_watch->lastMove == aside; }, kEventTimeoutMs))
+            qWarning("guitest: the step aside to (%d, %d) never arrived", aside.x(), aside.y());
+    }
     const int before = m_watch->moves;
     xinject::moveTo(screen.x(), screen.y());
     if (!QTest::qWaitFor([&] { return m_watch->moves > before && m_watch->lastMove == screen; },

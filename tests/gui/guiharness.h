@@ -13,6 +13,7 @@
 #include "q3emu.h"
 
 #include <QList>
+#include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QString>
@@ -21,7 +22,6 @@
 #include <functional>
 #include <memory>
 
-class QObject;
 class QQuickItem;
 class Widget;
 class myQQuickView;
@@ -38,6 +38,23 @@ int runOnPrivateDisplay(int argc, char **argv, const std::function<std::unique_p
 QString stagedProgramFolder();
 
 class InputWatch;
+
+// Calls `onChange` whenever a property of a QML object changes, at the very
+// moment it does (to see what else stood where at that time).
+class PropertyWatch : public QObject
+{
+    Q_OBJECT
+public:
+    PropertyWatch(QObject *target, const char *property, std::function<void()> onChange);
+    bool isValid() const { return m_valid; }
+
+private slots:
+    void changed();
+
+private:
+    std::function<void()> m_onChange;
+    bool m_valid = false;
+};
 
 class GuiWindow
 {
@@ -87,6 +104,7 @@ public:
     bool click(QPoint screen, int button = 1);
     bool click(const QQuickItem *item, int button = 1);
     bool click(const QString &name, int button = 1);
+    bool rightClick(QPoint screen) { return click(screen, 3); }
     bool rightClick(const QQuickItem *item) { return click(item, 3); }
     bool rightClick(const QString &name) { return click(name, 3); }
     bool press(QPoint screen, int button = 1);
