@@ -20,6 +20,10 @@ QString delaySuffix();   // six spaces, "[ms]"
 constexpr int kSuffixLength = 10;
 
 constexpr int kBlockBytes = 128;
+// The most lines a macro file is read with. A block holds 62 steps, so no
+// real macro comes near it; a damaged or hostile file that claims millions
+// must not have the GUI build, show and save them all.
+constexpr int kMaxLines = 4096;
 // Device places a profile offers for macros, and how far apart the profiles'
 // macro ids lie on the device.
 constexpr int kPlacesPerProfile = 17;

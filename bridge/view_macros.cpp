@@ -122,7 +122,7 @@ QStringList myQQuickView::loadMacroIni(QVariant name)
         return lines;
     const QSettings file(path, QSettings::IniFormat);
     // A damaged total must not hold the GUI in a loop of millions of reads.
-    const int total = definitions::boundedCount(file.value(kTotal, 0));
+    const int total = qMin(definitions::boundedCount(file.value(kTotal, 0)), macrocodec::kMaxLines);
     for (int i = 0; i < total; ++i)
         lines.append(file.value(lineKey(i), QStringLiteral("0")).toString());
     return lines;

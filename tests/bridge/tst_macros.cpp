@@ -367,6 +367,17 @@ void TestMacros::importAndExport()
     view->loadMacroIniFromFile(name);
     QCOMPARE(folder->read(macroFile(0, name)), folder->read("in.mc"));
 
+    // A file that claims millions of lines is read with the first few
+    // thousand, so the page is not flooded and a save stays small.
+    QVERIFY(folder->write("huge.mc", "[config]\ntotal=170170\n[macro]\n4095=last\n4096=beyond\n"));
+    dialogs.answer = folder->path("huge.mc");
+    view->loadMacroIniFromFile(name);
+    const QStringList lines = view->loadMacroIni(name);
+    QCOMPARE(lines.size(), 4096);
+    QCOMPARE(lines.last(), QStringLiteral("last"));
+    dialogs.answer = folder->path("in.mc");
+    view->loadMacroIniFromFile(name);
+
     // Nothing is imported over a macro that does not exist.
     dialogs.answer = folder->path("in.mc");
     view->loadMacroIniFromFile("Macro. 050");
