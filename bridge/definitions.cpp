@@ -107,7 +107,7 @@ QVariantList loadHardwareTable(const QString &path, const QString &section)
     const QString group = section + QLatin1Char('/');
     // The row count handed on is the clamped one, so QML never walks past
     // the rows it was given.
-    const int totalHW = boundedCount(file.value(group + QStringLiteral("total_HW"), 0));
+    const int totalHW = std::min(boundedCount(file.value(group + QStringLiteral("total_HW"), 0)), kMaxTableRows);
     QVariantList table{totalHW, file.value(group + QStringLiteral("total_FW"), 0).toInt()};
     table.reserve(2 + kHardwareRowItems * totalHW);
     for (int i = 1; i <= totalHW; ++i) {

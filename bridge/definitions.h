@@ -20,6 +20,11 @@ constexpr int kMaxEntries = 65536;
 // Clamps a count read from a file into 0..kMaxEntries.
 int boundedCount(const QVariant &value);
 
+// Rows a key table is read with. The keyboard has 128 matrix positions; QML
+// makes one key item per row, so a damaged count must not have it make tens
+// of thousands.
+constexpr int kMaxTableRows = 1024;
+
 // The value of an INI list key as a list: a one-item list comes back from
 // QSettings as plain text and is wrapped; absent gives an empty list.
 QVariantList asList(const QVariant &value);
@@ -49,8 +54,8 @@ LanguageStrings loadLanguage(const QString &path);
 QVariantList loadList(const QString &path, const QString &key);
 
 // [total_HW, total_FW, then per row: x, y, type (int), label (text),
-// matrix position (int), default key code (uint)] of `section`. Missing rows
-// and items read as 0 or empty text.
+// matrix position (int), default key code (uint)] of `section`, total_HW
+// held at kMaxTableRows. Missing rows and items read as 0 or empty text.
 QVariantList loadHardwareTable(const QString &path, const QString &section);
 
 // Name i -> low 8 bits of code i, for as many entries as the shorter list

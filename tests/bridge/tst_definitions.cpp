@@ -254,7 +254,7 @@ void TestDefinitions::languageNameTable()
     QCOMPARE(view.loadLangName(1), (QVariantList{2, 126, 11, 21, 3, "A", 7, 4u, 12, 22, 0, "", 0, 0u}));
     QCOMPARE(view.loadLangName(0).mid(0, 4), (QVariantList{3, 128, 10, 20}));
     QCOMPARE(view.loadLangName(7), (QVariantList{0, 0}));
-    QCOMPARE(view.loadLangName(9).size(), 2 + 6 * definitions::kMaxEntries);
+    QCOMPARE(view.loadLangName(9).size(), 2 + 6 * definitions::kMaxTableRows);
     QCOMPARE(debug.count("test1 1"), 1);
     QCOMPARE(debug.count("test1 7"), 1);
 }

@@ -58,7 +58,7 @@ void checkTable(const QVariantList &table)
 {
     fuzz::require(table.size() >= 2, "a key table starts with its two counts");
     const int rows = table.at(0).toInt();
-    fuzz::require(rows >= 0 && rows <= definitions::kMaxEntries && table.size() == 2 + 6 * rows,
+    fuzz::require(rows >= 0 && rows <= definitions::kMaxTableRows && table.size() == 2 + 6 * rows,
                   "a key table holds the rows its count says");
 }
 
