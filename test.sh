@@ -17,6 +17,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 # the emulated keyboard, the tools the build runs and the programs the tests
 # start are built with them too. Every undefined-behaviour report is fatal;
 # leaks that belong to Qt and the libraries below it are suppressed by name.
+# The Debian package is checked in the build above: one made from
+# sanitizer-built programs is nothing anyone installs.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DGEARPANEL_WERROR=ON \
     -DGEARPANEL_WITH_ASAN=ON -DGEARPANEL_BUILD_BENCH=OFF
 cmake --build build-asan -j"$(nproc)"
@@ -24,7 +26,7 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1" \
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --test-dir build-asan --output-on-failure --timeout 900
+    ctest --test-dir build-asan --output-on-failure --timeout 900 -E '^package_deb$'
 
 # The device link shares flags and buffers between the GUI thread and pool
 # threads: its tests must also run clean under the thread sanitizer.
