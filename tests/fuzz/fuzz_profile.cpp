@@ -70,7 +70,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int run = 0;
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
     const QString picked = sandbox->userFile(QStringLiteral("import.pf"));
     sandbox->writeFresh(picked, bytes);
@@ -79,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::require(contents(sandbox->programPath(QStringLiteral("modules/setting/p2.bin"))) == bytes,
                   "the slot file is a copy of the imported one");
 
-    // A reader that has never seen the slot's earlier contents.
-    const QString referencePath = sandbox->scratchPath(QStringLiteral("reference-%1.pf").arg(++run));
+    // A reader of a file of its own, with a time stamp no earlier version
+    // had, so it cannot have seen the slot's earlier contents.
+    const QString referencePath = sandbox->scratchPath(QStringLiteral("reference.pf"));
     sandbox->writeFresh(referencePath, bytes);
     {
         const QSettings reference(referencePath, QSettings::IniFormat);
