@@ -26,6 +26,12 @@ trap 'rm -rf "$scratch"' EXIT
 shoot() {
     local skin="$1" output="$2" folder="$scratch/skin$1"
     cp -a build/bin/. "$folder/"
+    # Settings and languages as they ship: build/bin may hold what someone
+    # saved while running from the build tree.
+    rm -rf "$folder/modules/setting" "$folder/modules/i18n" "$folder"/modules/macro?
+    cp -a modules/setting modules/i18n "$folder/modules/"
+    rm -f "$folder/modules/setting/README.md"
+    mkdir -p "$folder"/modules/macro{0,1,2,3}
     # Configuration entry 1 is the skin number.
     sed -i "s/^1=.*/1=$skin/" "$folder/modules/setting/apConfig.bin"
     local title

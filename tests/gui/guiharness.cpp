@@ -194,15 +194,23 @@ QString stagedProgramFolder()
 
 GuiWindow::GuiWindow() : m_folder(std::make_unique<ProgramFolder>())
 {
+    // Settings and languages as they ship, from the sources: the staged
+    // copies may hold what someone saved while running from the build tree.
+    // Skins and sounds are made by the build.
+    const QDir sources(QStringLiteral(GEARPANEL_SOURCE_MODULES));
     const QDir staged(stagedProgramFolder() + QStringLiteral("/modules"));
-    for (const QString &sub : staged.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        // The updater is not part of what the window needs; tests that press
-        // UPDATE put a stand-in there.
-        if (sub == QLatin1String("update"))
-            continue;
-        if (!copyTree(staged.filePath(sub), m_folder->path(QStringLiteral("modules/") + sub)))
-            qWarning("guitest: could not copy the staged folder %s", qPrintable(sub));
+    const struct {
+        QDir from;
+        const char *sub;
+    } parts[] = {{sources, "setting"}, {sources, "i18n"}, {staged, "img"}, {staged, "media"}};
+    for (const auto &part : parts) {
+        const QString sub = QString::fromLatin1(part.sub);
+        if (!copyTree(part.from.filePath(sub), m_folder->path(QStringLiteral("modules/") + sub)))
+            qWarning("guitest: could not copy %s", qPrintable(part.from.filePath(sub)));
     }
+    QFile::remove(m_folder->path(QStringLiteral("modules/setting/README.md")));
+    for (int slot = 0; slot < 4; ++slot)
+        QDir().mkpath(m_folder->path(QStringLiteral("modules/macro%1").arg(slot)));
 }
 
 GuiWindow::~GuiWindow()

@@ -5,7 +5,7 @@ keyboard, read and pressed over AT-SPI.
 Run inside a session bus of its own (dbus-run-session); starts its own X
 server, the accessibility bus and the program in a scratch program folder.
 
-usage: tst_gui_atspi.py PROGRAM STAGED_FOLDER PRELOAD
+usage: tst_gui_atspi.py PROGRAM STAGED_FOLDER SOURCE_MODULES PRELOAD
 """
 
 import ctypes
@@ -97,14 +97,23 @@ def publish_bus_on_root_window(display, address):
     x11.XCloseDisplay(dpy)
 
 
-def make_program_folder(program, staged):
+def make_program_folder(program, staged, sources):
+    """The program with what ships: settings and languages from the sources
+    (the staged copies may hold what someone saved while running from the
+    build tree), skins and sounds as the build made them."""
     folder = tempfile.mkdtemp(prefix="gearpanel-atspi-")
     shutil.copy2(program, folder)
     font = os.path.join(staged, "Exo-Medium.ttf")
     if os.path.exists(font):
         shutil.copy2(font, folder)
-    shutil.copytree(os.path.join(staged, "modules"), os.path.join(folder, "modules"),
-                    ignore=shutil.ignore_patterns("update"))
+    modules = os.path.join(folder, "modules")
+    for sub in ("setting", "i18n"):
+        shutil.copytree(os.path.join(sources, sub), os.path.join(modules, sub),
+                        ignore=shutil.ignore_patterns("README.md"))
+    for sub in ("img", "media"):
+        shutil.copytree(os.path.join(staged, "modules", sub), os.path.join(modules, sub))
+    for slot in range(4):
+        os.makedirs(os.path.join(modules, "macro%d" % slot))
     return folder
 
 
@@ -182,14 +191,14 @@ class Tree:
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 5:
         fail(__doc__)
-    program, staged, preload = sys.argv[1:]
+    program, staged, sources, preload = sys.argv[1:]
     if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         fail("needs a session bus: run under dbus-run-session")
 
     processes = []
-    folder = make_program_folder(program, staged)
+    folder = make_program_folder(program, staged, sources)
     try:
         server, display = start_x_server()
         processes.append(server)
