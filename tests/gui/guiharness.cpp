@@ -19,7 +19,6 @@
 #include <QWindow>
 #include <QtTest>
 
-
 namespace guitest {
 
 namespace {
@@ -68,8 +67,7 @@ void collect(QObject *object, const QString &name, QList<QQuickItem *> &items, Q
         collect(child, name, items, seen);
 }
 
-template <typename Visit>
-void walk(QObject *object, Visit visit, QList<QObject *> &seen)
+template <typename Visit> void walk(QObject *object, Visit visit, QList<QObject *> &seen)
 {
     if (!object || seen.contains(object))
         return;
@@ -154,7 +152,8 @@ PropertyWatch::PropertyWatch(QObject *target, const char *property, std::functio
     const QMetaProperty watched = meta->property(meta->indexOfProperty(property));
     if (!watched.isValid() || !watched.hasNotifySignal())
         return;
-    m_valid = connect(target, watched.notifySignal(), this, metaObject()->method(metaObject()->indexOfSlot("changed()")));
+    m_valid = connect(target, watched.notifySignal(), this,
+                      metaObject()->method(metaObject()->indexOfSlot("changed()")));
 }
 
 void PropertyWatch::changed()
@@ -364,7 +363,8 @@ bool GuiWindow::moveTo(QPoint screen)
         const QPoint aside = screen + QPoint(1, 1);
         const int before = m_watch->moves;
         xinject::moveTo(aside.x(), aside.y());
-        if (!QTest::qWaitFor([&] { return m_watch->moves > before && m_watch->lastMove == aside; }, kEventTimeoutMs))
+        if (!QTest::qWaitFor([&] { return m_watch->moves > before && m_watch->lastMove == aside; },
+                             kEventTimeoutMs))
             qWarning("guitest: the step aside to (%d, %d) never arrived", aside.x(), aside.y());
     }
     const int before = m_watch->moves;

@@ -59,9 +59,10 @@ private:
 class GuiWindow
 {
 public:
-    // A program folder with a copy of the staged data (settings, languages,
-    // skins, sounds, the empty macro folders) that is the current directory
-    // while this lives. Nothing starts before start().
+    // A program folder holding what ships (settings and languages from the
+    // sources, skins and sounds as the build made them, empty macro folders)
+    // that is the current directory while this lives. Nothing starts before
+    // start().
     GuiWindow();
     ~GuiWindow();
     GuiWindow(const GuiWindow &) = delete;
@@ -133,8 +134,8 @@ private:
 
 } // namespace guitest
 
-#define GUITEST_MAIN(TestClass)                                                                        \
-    int main(int argc, char *argv[])                                                                   \
-    {                                                                                                  \
-        return guitest::runOnPrivateDisplay(argc, argv, [] { return std::make_unique<TestClass>(); }); \
+#define GUITEST_MAIN(TestClass)                                                                              \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        return guitest::runOnPrivateDisplay(argc, argv, [] { return std::make_unique<TestClass>(); });       \
     }

@@ -99,7 +99,8 @@ void tst_GuiGlobalSettings::cleanup()
 
 bool tst_GuiGlobalSettings::openPanel()
 {
-    return gui->click(item("settingsButton")) && gui->waitForAnimations() && gui->isShown(item("applyButton"));
+    return gui->click(item("settingsButton")) && gui->waitForAnimations() &&
+           gui->isShown(item("applyButton"));
 }
 
 bool tst_GuiGlobalSettings::choose(const QString &list, int index)
@@ -263,8 +264,10 @@ void tst_GuiGlobalSettings::channelFieldsRefuseWhatIsNotAChannel()
     } else {
         // A press on an empty part of the panel ends the editing.
         QVERIFY(gui->click(gui->screenPoint(item("pageGlobalsetting"), QPointF(20, 20))));
-        QEXPECT_FAIL("", "the panel asks the field's frame, not its text input, whether it has the focus, "
-                         "so the focus stays in the field", Continue);
+        QEXPECT_FAIL("",
+                     "the panel asks the field's frame, not its text input, whether it has the focus, "
+                     "so the focus stays in the field",
+                     Continue);
         QVERIFY(!item("redField_input")->hasActiveFocus());
     }
     QCOMPARE(item("redField_input")->property("text").toString(), shown);
@@ -340,7 +343,8 @@ void tst_GuiGlobalSettings::resetRestoresFactoryAtOnce()
     QCOMPARE(gui->rootProperty("skin_No").toInt(), 1);
     QCOMPARE(gui->rootProperty("globalSetting_size").toInt(), 11);
     QCOMPARE(gui->rootProperty("lang").toInt(), 0);
-    QCOMPARE(gui->rootProperty("globalSetting_stringList").toStringList().value(114), QStringLiteral("ALL SAVE"));
+    QCOMPARE(gui->rootProperty("globalSetting_stringList").toStringList().value(114),
+             QStringLiteral("ALL SAVE"));
     QCOMPARE(item("skinList")->property("currentText").toString(), QStringLiteral("SKIN 1"));
     QCOMPARE(item("soundList")->property("currentText").toString(), QStringLiteral("ON"));
     QCOMPARE(gui->view()->isAudioEnabled(), factory.value(2) == QLatin1String("0"));

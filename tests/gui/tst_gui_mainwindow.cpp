@@ -299,7 +299,8 @@ void tst_GuiMainWindow::updateButtonFollowsFirmware()
 {
     QFETCH(int, version);
     QFETCH(bool, shown);
-    QVERIFY(gui->folder().write(QStringLiteral("modules/update/romwriter"), "#!/bin/sh\ntouch updater-started\n"));
+    QVERIFY(gui->folder().write(QStringLiteral("modules/update/romwriter"),
+                                "#!/bin/sh\ntouch updater-started\n"));
     QFile::setPermissions(gui->folder().path(QStringLiteral("modules/update/romwriter")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     q3emu::KeyboardState state = q3emu::factoryState();
@@ -335,8 +336,8 @@ void tst_GuiMainWindow::profileMenuLoad()
 {
     QFETCH(int, target);
     ScriptedDialogs dialogs;
-    const QByteArray exported = gui->folder().read(QStringLiteral("modules/setting/pD.bin")) +
-                                "\n[gui]\nmarker=exported\n";
+    const QByteArray exported =
+        gui->folder().read(QStringLiteral("modules/setting/pD.bin")) + "\n[gui]\nmarker=exported\n";
     QVERIFY(gui->folder().write(QStringLiteral("export.pf"), exported));
     dialogs.answer = gui->folder().path(QStringLiteral("export.pf"));
 
