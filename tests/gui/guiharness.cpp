@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QScreen>
 #include <QDirIterator>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -16,6 +15,7 @@
 #include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QWindow>
 #include <QtTest>
 
