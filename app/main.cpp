@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QOpenGLContext>
 #include <QQmlDebuggingEnabler>
 #include <QQuickWindow>
 
@@ -43,20 +44,44 @@ void forwardButton(uint8_t buttonCode, bool isDown, int32_t x, int32_t y, void *
 // one on many desktops and virtual machines), which more than triples the
 // time to the first picture and holds tens of megabytes for the program's
 // lifetime. QT_QUICK_BACKEND=opengl asks for Qt's default OpenGL renderer,
-// which has no name of its own. Must run before the view exists.
-void chooseQuickRenderer()
+// which has no name of its own. Must run before the application exists.
+//
+// With nothing drawn through OpenGL, the X11 platform plugin is kept from
+// loading a driver just to choose the window's visual (that alone is some
+// 40 MB resident with Mesa's software driver): true when it was asked to,
+// and settleOpenGlChoice() must follow once the application exists.
+bool chooseQuickRenderer()
 {
-    if (qgetenv("QT_QUICK_BACKEND") == "opengl")
+    if (qgetenv("QT_QUICK_BACKEND") == "opengl") {
         qunsetenv("QT_QUICK_BACKEND");
-    else if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
-        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        return false;
+    }
+    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
+        return false;
+    QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    if (qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        return false;
+    qputenv("QT_XCB_GL_INTEGRATION", "none");
+    return true;
+}
+
+// The X11 plugin reads its OpenGL choice at the first question about
+// OpenGL; asked now, the variable can leave the environment again, so that
+// the updater and the web browser that gearpanel starts keep their OpenGL.
+void settleOpenGlChoice()
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        QOpenGLContext::supportsThreadedOpenGL();
+    qunsetenv("QT_XCB_GL_INTEGRATION");
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    chooseQuickRenderer();
+    const bool openGlKeptOff = chooseQuickRenderer();
     auto app = std::make_unique<QApplication>(argc, argv);
+    if (openGlKeptOff)
+        settleOpenGlChoice();
     const QString programPath = QCoreApplication::applicationFilePath();
 
     const SingleInstanceGuard instance(programPath);

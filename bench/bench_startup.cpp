@@ -54,27 +54,34 @@ struct Start {
     bool settled = true;
     double rssMiB = NAN;
     double privateMiB = NAN;
+    double dirtyMiB = NAN;
 };
 
-// Rss and private (clean + dirty) memory of a process, in MiB.
-bool readMemory(qint64 pid, double &rssMiB, double &privateMiB)
+// Resident, private (clean and dirty: what no other process shares at the
+// moment) and private dirty memory (what the process itself wrote, the part
+// that no other program on the machine can change) of a process, in MiB.
+bool readMemory(qint64 pid, Start &start)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
         return false;
     long rss = -1;
-    long priv = 0;
+    long clean = 0;
+    long dirty = 0;
     for (const QByteArray &line : rollup.readAll().split('\n')) {
         const auto kib = [&line] { return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLong(); };
         if (line.startsWith("Rss:"))
             rss = kib();
-        else if (line.startsWith("Private_Clean:") || line.startsWith("Private_Dirty:"))
-            priv += kib();
+        else if (line.startsWith("Private_Clean:"))
+            clean = kib();
+        else if (line.startsWith("Private_Dirty:"))
+            dirty = kib();
     }
     if (rss < 0)
         return false;
-    rssMiB = rss / 1024.0;
-    privateMiB = priv / 1024.0;
+    start.rssMiB = rss / 1024.0;
+    start.privateMiB = (clean + dirty) / 1024.0;
+    start.dirtyMiB = dirty / 1024.0;
     return true;
 }
 
@@ -261,7 +268,7 @@ Start measure(Display *dpy, const QString &program, const QString &home)
 
     Start result = watch.start;
     if (process.state() == QProcess::Running) {
-        result.ok = readMemory(process.processId(), result.rssMiB, result.privateMiB) && !std::isnan(result.mapMs);
+        result.ok = readMemory(process.processId(), result) && !std::isnan(result.mapMs);
         result.settled = std::isnan(result.stableMs) || result.stableMs < kObserveMs - kSettledMs;
         process.terminate();
         if (!process.waitForFinished(10000)) {
@@ -334,35 +341,73 @@ QString range(const Series &series, double Start::*field)
     values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); }),
                  values.end());
     if (values.size() < 2)
-        return QString();
+        return QStringLiteral("-");
     const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
     return QString::asprintf("%.0f..%.0f", *lo, *hi);
 }
 
-void printRow(const char *name, const Series &series)
+struct Column {
+    const char *title;
+    double Start::*field;
+    const char *format;
+};
+
+const Column kColumns[] = {
+    {"mapped", &Start::mapMs, "%.0f"},         {"painted", &Start::firstPaintMs, "%.0f"},
+    {"initUI", &Start::initUiMs, "%.0f"},      {"stable", &Start::stableMs, "%.0f"},
+    {"resident", &Start::rssMiB, "%.1f"},      {"private", &Start::privateMiB, "%.1f"},
+    {"dirty", &Start::dirtyMiB, "%.1f"},
+};
+
+void printLine(const char *name, const QStringList &cells)
 {
-    const QString stable =
-        cell(series.med(&Start::stableMs)) + (series.unsettled() ? QStringLiteral("*") : QString());
-    std::printf("  %-20s %7s %7s %7s %8s %8s %8s\n", name, qPrintable(cell(series.med(&Start::mapMs))),
-                qPrintable(cell(series.med(&Start::firstPaintMs))), qPrintable(cell(series.med(&Start::initUiMs))),
-                qPrintable(stable), qPrintable(cell(series.med(&Start::rssMiB), "%.1f")),
-                qPrintable(cell(series.med(&Start::privateMiB), "%.1f")));
-    std::printf("  %-20s %7s %7s %7s %8s %8s %8s\n", "  (min..max)", qPrintable(range(series, &Start::mapMs)),
-                qPrintable(range(series, &Start::firstPaintMs)), qPrintable(range(series, &Start::initUiMs)),
-                qPrintable(range(series, &Start::stableMs)), qPrintable(range(series, &Start::rssMiB)),
-                qPrintable(range(series, &Start::privateMiB)));
+    std::printf("  %-18s", name);
+    for (const QString &text : cells)
+        std::printf(" %10s", qPrintable(text));
+    std::printf("\n");
 }
 
+void printHeader()
+{
+    QStringList titles;
+    for (const Column &column : kColumns)
+        titles << QString::fromLatin1(column.title);
+    printLine("", titles);
+}
+
+void printRow(const char *name, const Series &series)
+{
+    QStringList medians;
+    QStringList ranges;
+    for (const Column &column : kColumns) {
+        QString text = cell(series.med(column.field), column.format);
+        if (column.field == &Start::stableMs && series.unsettled())
+            text += QLatin1Char('*');
+        medians << text;
+        ranges << range(series, column.field);
+    }
+    printLine(name, medians);
+    printLine("  (min..max)", ranges);
+}
+
+// The median of the ratios of the starts made one after the other, which a
+// machine whose load drifts during the benchmark disturbs less than the
+// ratio of the two medians.
 void printRatio(const Series &program, const Series &floor)
 {
-    const auto ratio = [&](double Start::*field) {
-        const double a = program.med(field);
-        const double b = floor.med(field);
-        return std::isnan(a) || std::isnan(b) || b <= 0 ? QStringLiteral("-") : QString::asprintf("x%.2f", a / b);
-    };
-    std::printf("  %-20s %7s %7s %7s %8s %8s %8s\n", "gearpanel / floor", qPrintable(ratio(&Start::mapMs)),
-                qPrintable(ratio(&Start::firstPaintMs)), "-", qPrintable(ratio(&Start::stableMs)),
-                qPrintable(ratio(&Start::rssMiB)), qPrintable(ratio(&Start::privateMiB)));
+    QStringList ratios;
+    for (const Column &column : kColumns) {
+        std::vector<double> paired;
+        for (size_t i = 0; i < program.starts.size() && i < floor.starts.size(); ++i) {
+            const double a = program.starts[i].*column.field;
+            const double b = floor.starts[i].*column.field;
+            if (!std::isnan(a) && !std::isnan(b) && b > 0)
+                paired.push_back(a / b);
+        }
+        const double m = median(paired);
+        ratios << (std::isnan(m) ? QStringLiteral("-") : QString::asprintf("x%.2f", m));
+    }
+    printLine("gearpanel / floor", ratios);
 }
 
 } // namespace
@@ -418,28 +463,25 @@ int main(int argc, char **argv)
     Series programWarm;
     Series floorWarm;
     int failed = 0;
+    // A failed start is reported and kept as a start without figures, so
+    // that the starts of the two programs stay paired.
+    const auto keep = [&failed](Series &series, Start start, int run, const QString &path) {
+        if (!start.ok) {
+            std::fprintf(stderr, "run %d of %s: no window within %d ms\n", run, qPrintable(path), kObserveMs);
+            ++failed;
+            start = Start();
+        }
+        series.starts.push_back(start);
+    };
     // Alternating the two programs spreads any drift of the machine's load
     // over both.
     for (int i = 0; i < runs; ++i) {
         for (auto [path, cold, again] : {std::tuple{gearpanel, &program, &programWarm},
                                          std::tuple{floorProgram, &floor, &floorWarm}}) {
             QTemporaryDir home;
-            const Start first = measure(dpy, path, home.path());
-            if (!first.ok) {
-                // Reported and left out: one failed start should not cost
-                // the figures of all the others.
-                std::fprintf(stderr, "run %d of %s: no window within %d ms\n", i, qPrintable(path), kObserveMs);
-                ++failed;
-                continue;
-            }
-            cold->starts.push_back(first);
-            if (warm) {
-                const Start second = measure(dpy, path, home.path());
-                if (second.ok)
-                    again->starts.push_back(second);
-                else
-                    ++failed;
-            }
+            keep(*cold, measure(dpy, path, home.path()), i, path);
+            if (warm)
+                keep(*again, measure(dpy, path, home.path()), i, path);
         }
     }
 
@@ -448,8 +490,7 @@ int main(int argc, char **argv)
                 backend.isEmpty() ? "" : ", QT_QUICK_BACKEND=", backend.constData());
     std::printf("floor: %s; medians, times in ms from the process start, memory in MiB at %d ms\n",
                 qPrintable(floorProgram), kObserveMs);
-    std::printf("  %-20s %7s %7s %7s %8s %8s %8s\n", "", "mapped", "painted", "initUI", "stable", "resident",
-                "private");
+    printHeader();
     printRow("gearpanel", program);
     printRow("floor", floor);
     printRatio(program, floor);
