@@ -80,6 +80,7 @@ Item {
     property url sourceSlider: skinImage("common", "slider_BASE.png")
     property url sourceKeyboardLogo: skinImage("common", "keyboardLogo.png")
     property url sourceSliderBG: skinImage("common", "sliderBG.png")
+    property url sourceSliderBG8: skinImage("common", "sliderBG_8.png")
     property url sourceLine: skinImage("common", "draw_line.png")
     property url sourceResetBtn: skinImage("common", "resetBtn.png")
     property url sourceSteelBG: skinImage("common", "steelBG.png")

@@ -36,6 +36,7 @@ Item {
         property url sourceGlobalsettingBackground: "file:modules/img/skin1/list_center/globalsettingBackground.png"
         property url sourceSlider: common + "slider_BASE.png"
         property url sourceSliderBG: common + "sliderBG.png"
+        property url sourceSliderBG8: common + "sliderBG_8.png"
         property url sourceSliderFiller0: common + "slider_FILLER_0.png"
         property url sourceSliderFiller1: common + "slider_FILLER_1.png"
         property url sourceCHK0: common + "checkbox_0.png"
@@ -86,6 +87,30 @@ Item {
     }
 
     SignalSpy { id: closeSpy; signalName: "closeRequested" }
+
+    // Reads the pixels of an image item as it was loaded from its file.
+    Canvas {
+        id: pixelProbe
+        y: 420
+        width: 154
+        height: 22
+        property var image: null
+        property var alpha: []
+        renderStrategy: Canvas.Immediate
+        onImageChanged: requestPaint()
+        onPaint: {
+            var ctx = getContext("2d")
+            ctx.clearRect(0, 0, width, height)
+            if (!image)
+                return
+            ctx.drawImage(image, 0, 0)
+            var data = ctx.getImageData(0, 0, width, height).data
+            var a = []
+            for (var i = 3; i < data.length; i += 4)
+                a.push(data[i])
+            alpha = a
+        }
+    }
 
     TestCase {
         name: "Page_Globalsetting"
@@ -313,6 +338,49 @@ Item {
             compare(scene.page.swatches[0], [12, 34, 56])
         }
 
+        // Whatever ends the editing of a field takes the focus out of it.
+        function test_leaving_a_field_takes_its_focus_data() {
+            return [
+                { tag: "press on the panel", target: "", x: 300, y: 30 },
+                { tag: "swatch", target: "swatch5", x: 11, y: 11 },
+                { tag: "colour strip", target: "colorStrip", x: 48, y: 8 },
+                { tag: "RESET", target: "resetButton", x: 10, y: 10 },
+                { tag: "APPLY", target: "applyButton", x: 10, y: 10 }
+            ]
+        }
+
+        function test_leaving_a_field_takes_its_focus(data) {
+            loaded(factoryConfig())
+            var input = typeInto("greenField", "77", false)
+            verify(input.activeFocus)
+            mouseClick(data.target === "" ? scene.page : child(data.target), data.x, data.y)
+            verify(!input.activeFocus)
+            verify(!child("redField_input").activeFocus)
+            verify(!child("blueField_input").activeFocus)
+            // Typing now reaches no field.
+            keyClick("9")
+            compare(input.text, String(scene.page.paletteG))
+        }
+
+        function test_enter_on_an_emptied_field_shows_the_stored_value() {
+            loaded(factoryConfig())
+            mouseClick(child("swatch1"))
+            var channels = ["redField", "greenField", "blueField"]
+            var stored = ["255", "200", "150"]
+            for (var i = 0; i < channels.length; ++i) {
+                var input = typeInto(channels[i], "", false)
+                keyClick(Qt.Key_Backspace)
+                compare(input.text, "")
+                keyClick(i === 1 ? Qt.Key_Enter : Qt.Key_Return)
+                compare(input.text, stored[i], channels[i])
+                // Still editing: the next value typed is taken on Enter.
+                verify(input.activeFocus)
+            }
+            compare(scene.page.swatches[1], [255, 200, 150])
+            input = typeInto("blueField", "42", true)
+            compare(scene.page.swatches[1], [255, 200, 42])
+        }
+
         function test_fields_refuse_values_over_255() {
             loaded(factoryConfig())
             var input = typeInto("redField", "256", false)
@@ -363,6 +431,63 @@ Item {
             keyClick(Qt.Key_Left)
             compare(scene.page.brightnessStep, 6)
             fuzzyCompare(scene.page._Color.a, 225 / 255, 0.002)
+        }
+
+        // The x of each tick's centre along a track, from the alpha of one
+        // row of its pixels.
+        function tickCentres(alpha, width, row) {
+            var centres = []
+            var weight = 0
+            var sum = 0
+            for (var x = 0; x <= width; ++x) {
+                var a = x < width ? alpha[row * width + x] : 0
+                if (a > 10) {
+                    weight += a
+                    sum += (x + 0.5) * a
+                } else if (weight > 0) {
+                    centres.push(sum / weight)
+                    weight = 0
+                    sum = 0
+                }
+            }
+            return centres
+        }
+
+        function test_brightness_knob_rests_on_a_tick_at_every_step() {
+            loaded(factoryConfig())
+            var slider = child("brightnessSlider")
+            var knob = child("brightnessSlider_knob")
+            var track = child("brightnessSlider_track")
+            tryCompare(track, "status", Image.Ready)
+            compare(track.sourceSize.width, slider.width)
+            pixelProbe.image = track
+            tryVerify(function() { return pixelProbe.alpha.length === 154 * 22 })
+            // The lower tick marks run below the groove.
+            var ticks = tickCentres(pixelProbe.alpha, 154, 17)
+            compare(ticks.length, 8)
+
+            // By pointer: a click on each tick picks its step and leaves the
+            // knob's centre on it.
+            for (var step = 7; step >= 0; --step) {
+                mouseClick(slider, ticks[step], 11)
+                compare(slider.currentIndex, step)
+                compare(scene.page.brightnessStep, step)
+                fuzzyCompare(knob.x + knob.width / 2, ticks[step], 0.5)
+            }
+            // By keyboard, up through every step.
+            slider.forceActiveFocus()
+            for (step = 1; step <= 7; ++step) {
+                keyClick(Qt.Key_Right)
+                compare(scene.page.brightnessStep, step)
+                fuzzyCompare(knob.x + knob.width / 2, ticks[step], 0.5)
+            }
+            keyClick(Qt.Key_Right)
+            compare(scene.page.brightnessStep, 7)
+            // And from the configuration.
+            var cfg = factoryConfig()
+            cfg[30] = "4"
+            loaded(cfg)
+            fuzzyCompare(knob.x + knob.width / 2, ticks[4], 0.5)
         }
 
         function test_sound_on_and_off() {

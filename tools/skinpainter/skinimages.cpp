@@ -538,17 +538,19 @@ void keyboardLogo(QPainter &p, const QSize &size, const Look &look)
                QStringLiteral("KEYBOARD"));
 }
 
-// The track of the seven-stop slider: knob positions 21 + 16 i (the last at
-// 119) and a 14-pixel knob, so the stops sit 7 pixels right of those.
-void sliderTrack(QPainter &p, const QSize &size, const Look &look)
+// A slider track for a 14-pixel knob resting at the given x positions: the
+// groove runs under the knob from the first stop to the last, and each tick
+// sits under the knob's centre, 7 pixels right of its stop.
+Paint sliderTrack(const QVector<int> &stops)
 {
-    const qreal mid = size.height() / 2.0;
-    draw::recessed(p, QRectF(21, mid - 3, 119 + 14 - 21, 6), 3, look);
-    const int stops[] = {21, 37, 53, 69, 85, 101, 119};
-    for (int x : stops) {
-        p.fillRect(QRectF(x + 6.5, mid + 5, 1, 4), withAlpha(look.glyph, 160));
-        p.fillRect(QRectF(x + 6.5, mid - 9, 1, 3), withAlpha(look.glyph, 90));
-    }
+    return [stops](QPainter &p, const QSize &size, const Look &look) {
+        const qreal mid = size.height() / 2.0;
+        draw::recessed(p, QRectF(stops.first(), mid - 3, stops.last() + 14 - stops.first(), 6), 3, look);
+        for (int x : stops) {
+            p.fillRect(QRectF(x + 6.5, mid + 5, 1, 4), withAlpha(look.glyph, 160));
+            p.fillRect(QRectF(x + 6.5, mid - 9, 1, 3), withAlpha(look.glyph, 90));
+        }
+    };
 }
 
 Paint knob(bool active, bool round)
@@ -823,7 +825,10 @@ QVector<SkinImage> skinImages(const QMap<int, KeyImage> &keys)
 
         image(common + "slider_BASE.png", 140, 22, field(true)),
         image(common + "keyboardLogo.png", 110, 20, keyboardLogo),
-        image(common + "sliderBG.png", 154, 22, sliderTrack),
+        // The common seven-stop slider (the last stop 18 pixels on), and the
+        // eight steps of the settings panel's brightness, 16 apart.
+        image(common + "sliderBG.png", 154, 22, sliderTrack({21, 37, 53, 69, 85, 101, 119})),
+        image(common + "sliderBG_8.png", 154, 22, sliderTrack({21, 37, 53, 69, 85, 101, 117, 133})),
         image(common + "draw_line.png", 300, 2, separatorLine),
         image(common + "resetBtn.png", 70, 24, plainButton(false, false)),
         image(common + "steelBG.png", 90, 30, steeringBackground),

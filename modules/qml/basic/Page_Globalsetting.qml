@@ -159,9 +159,10 @@ Item {
         setPaletteColor(r, g, b)
     }
 
-    // Ends editing of an R, G or B field, committing what it holds.
+    // Ends editing of an R, G or B field, committing what it holds. The
+    // focus sits in a field's text input, never in its frame.
     function leaveFields() {
-        if (redField.activeFocus || greenField.activeFocus || blueField.activeFocus)
+        if (redField.editing || greenField.editing || blueField.editing)
             page.forceActiveFocus()
         commitFields()
     }
@@ -597,6 +598,7 @@ Item {
         id: channel
         property alias text: input.text
         property string letter
+        readonly property bool editing: input.activeFocus
         width: 50
         height: 20
         activeFocusOnTab: false
@@ -616,6 +618,12 @@ Item {
             height: 20
             source: mainIten.sourceInputValue
         }
+        function enterPressed(event) {
+            if (!input.acceptableInput)
+                page.commitFields()
+            event.accepted = false
+        }
+
         TextInput {
             id: input
             objectName: channel.objectName + "_input"
@@ -638,6 +646,10 @@ Item {
             Accessible.editable: true
             Accessible.focusable: true
             onEditingFinished: page.commitFields()
+            // An emptied field is not acceptable input, so the input never
+            // reports Enter for it: show the stored value again here.
+            Keys.onReturnPressed: channel.enterPressed(event)
+            Keys.onEnterPressed: channel.enterPressed(event)
             onActiveFocusChanged: {
                 if (activeFocus)
                     selectAll()
@@ -674,14 +686,16 @@ Item {
         y: 336 + page.rowShift
         text: page.tr(36)
     }
-    // Eight stops 14 pixels apart, so every step 0 to 7 can be reached by
-    // pointer as well as from the configuration.
+    // Eight stops, so every step 0 to 7 can be reached by pointer as well
+    // as from the configuration. They lie 16 pixels apart on a track painted
+    // with eight ticks there; the last value only closes the last span.
     Slider {
         id: brightnessSlider
         objectName: "brightnessSlider"
         x: page.controlX - 14
         y: 336 + page.rowShift
-        scaleValue: [21, 35, 49, 63, 77, 91, 105, 119, 133]
+        trackSource: mainIten.sourceSliderBG8
+        scaleValue: [21, 37, 53, 69, 85, 101, 117, 133, 149]
         currentIndex: 7
         Accessible.name: page.tr(36)
         onSliderClicked: page.setBrightness(index)

@@ -12,6 +12,9 @@ Item {
     property int currentIndex: 0
     property var scaleValue: [21, 37, 53, 69, 85, 101, 119, 133]
     property string namePrefix: objectName
+    // The painted track; its ticks must sit under the knob's centre at
+    // every stop, so a slider with other stops brings its own track.
+    property url trackSource: mainIten.sourceSliderBG
     signal sliderClicked(int index)
 
     // Read by screen readers through the value interface of sliders.
@@ -77,8 +80,9 @@ Item {
     }
 
     Image {
+        objectName: slider.namePrefix + "_track"
         anchors.fill: parent
-        source: mainIten.sourceSliderBG
+        source: slider.trackSource
     }
 
     Image {
