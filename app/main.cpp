@@ -52,11 +52,12 @@ void forwardButton(uint8_t buttonCode, bool isDown, int32_t x, int32_t y, void *
 // and settleOpenGlChoice() must follow once the application exists.
 bool chooseQuickRenderer()
 {
-    if (qgetenv("QT_QUICK_BACKEND") == "opengl") {
+    const QByteArray asked = qgetenv("QT_QUICK_BACKEND");
+    if (asked == "opengl") {
         qunsetenv("QT_QUICK_BACKEND");
         return false;
     }
-    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
+    if ((!asked.isEmpty() && asked != "software") || !qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
         return false;
     QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
     if (qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
