@@ -7,6 +7,7 @@
 #include "programfiles.h"
 #include "settingslocks.h"
 #include "uimath.h"
+#include "viewaccessibility.h"
 
 #include <QDir>
 #include <QFocusEvent>
@@ -34,6 +35,9 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
     setClearColor(Qt::transparent);
     setAttribute(Qt::WA_AlwaysStackOnTop);
     registerGearpanelQmlTypes();
+    // Screen readers must meet the document's items under this view, and
+    // the interfaces are made as soon as the document sets their names.
+    viewaccessibility::install();
 
     createMedia();
 
