@@ -170,9 +170,8 @@ class Tree:
             return False
 
     def on_screen(self, node):
-        """Whether the item is shown. Qt 5 calls every item of a QQuickWidget
-        invisible, but gives a place on the screen (the component interface)
-        only to those that are shown."""
+        """Whether the item is shown: only shown items have a place on the
+        screen (the component interface)."""
         try:
             # The client library keeps what it learnt of an object; ask anew.
             node.clear_cache()
@@ -234,10 +233,37 @@ def main():
         apply_button = wait_for("APPLY in the settings panel", lambda: tree.find("push button", "APPLY"))
         if tree.on_screen(apply_button):
             fail("the settings panel shows before it was asked for")
+        if tree.has_state(apply_button, pyatspi.STATE_SHOWING):
+            fail("APPLY says it is showing while the panel is closed")
+
+        # The controls hang under the main window, not under a window of
+        # their own that is never shown.
+        frames = [tree.app.getChildAtIndex(i) for i in range(tree.app.childCount)]
+        if any(frame is not None and frame.name == "Offscreen" for frame in frames):
+            fail("the view's offscreen window is listed among the program's windows")
+        node, depth = settings, 0
+        while node is not None and node.getRoleName() != "application" and depth < 40:
+            node, depth = node.parent, depth + 1
+        if node is None or node.name != "gearpanel":
+            fail("the Settings button does not lead up to the program")
+
+        all_save = wait_for("ALL SAVE", lambda: tree.find("push button", "ALL SAVE"))
+        for state, what in ((pyatspi.STATE_SHOWING, "showing"), (pyatspi.STATE_VISIBLE, "visible"),
+                            (pyatspi.STATE_SENSITIVE, "sensitive"), (pyatspi.STATE_ENABLED, "enabled")):
+            if not tree.has_state(all_save, state):
+                fail("ALL SAVE is not %s in the bottom menu" % what)
 
         # The settings panel slides in.
         tree.press(settings)
         wait_for("the panel shown", lambda: tree.on_screen(apply_button))
+        wait_for("APPLY showing", lambda: tree.has_state(apply_button, pyatspi.STATE_SHOWING))
+
+        # It dims the menus behind it: still shown, but not to be used.
+        wait_for("ALL SAVE insensitive while the panel is open",
+                 lambda: not tree.has_state(all_save, pyatspi.STATE_SENSITIVE)
+                 and not tree.has_state(all_save, pyatspi.STATE_ENABLED))
+        if not tree.has_state(all_save, pyatspi.STATE_SHOWING):
+            fail("the dimmed ALL SAVE no longer says it is showing")
 
         # A choice made through the reader is stored by APPLY, which slides
         # the panel out again.
@@ -247,6 +273,7 @@ def main():
         tree.press(apply_button)
         wait_for("text size 1 stored in apConfig.bin", lambda: read_config(folder).get("7") == "1")
         wait_for("the panel hidden again", lambda: not tree.on_screen(apply_button))
+        wait_for("ALL SAVE sensitive again", lambda: tree.has_state(all_save, pyatspi.STATE_SENSITIVE))
 
         # Close ends the program normally.
         tree.press(wait_for("the Close button", lambda: tree.find("push button", "Close")))
