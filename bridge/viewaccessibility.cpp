@@ -87,8 +87,7 @@ class ItemInterface : public QAccessibleInterface
 public:
     ItemInterface(QQuickItem *item, QAccessibleInterface *qtInterface)
         : m_item(item), m_inner(qtInterface), m_innerId(QAccessible::uniqueId(qtInterface))
-    {
-    }
+    {}
 
     ~ItemInterface() override
     {
@@ -138,7 +137,10 @@ public:
 
     QAccessibleInterface *child(int index) const override { return adopt(m_inner->child(index)); }
     int childCount() const override { return m_inner->childCount(); }
-    int indexOfChild(const QAccessibleInterface *child) const override { return m_inner->indexOfChild(child); }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return m_inner->indexOfChild(child);
+    }
     QString text(QAccessible::Text t) const override { return m_inner->text(t); }
     void setText(QAccessible::Text t, const QString &text) override { m_inner->setText(t, text); }
     QAccessible::Role role() const override { return m_inner->role(); }
