@@ -239,11 +239,13 @@ Item {
         }
     }
 
-    // Dragging anywhere on an empty part of the window moves it.
+    // Dragging anywhere on an empty part of the window moves it. A screen
+    // reader has nothing to press here: the window manager moves windows.
     MouseArea {
         id: dragArea
         objectName: "dragArea"
         anchors.fill: parent
+        Accessible.ignored: true
         property point pressPos
         onPressed: {
             pressPos = Qt.point(mouse.x, mouse.y)
