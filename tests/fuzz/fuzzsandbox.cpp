@@ -47,6 +47,18 @@ void discardMessages(QtMsgType type, const QMessageLogContext &, const QString &
 
 } // namespace
 
+Sandbox *Sandbox::create()
+{
+    static Sandbox *sandbox = nullptr;
+    require(!sandbox, "one sandbox per process");
+    sandbox = new Sandbox;
+    std::atexit([] {
+        sandbox->check();
+        delete sandbox;
+    });
+    return sandbox;
+}
+
 Sandbox::Sandbox()
 {
     // Memory-backed where there is such a folder: the program syncs what it

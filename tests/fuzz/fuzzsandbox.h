@@ -23,8 +23,10 @@ class Sandbox
 {
 public:
     // Makes the folders, points HOME and the XDG variables into the sandbox
-    // and makes the program folder current. Call before Qt reads them.
-    Sandbox();
+    // and makes the program folder current; call before Qt reads them. At
+    // exit the sandbox is checked once more and removed (a failed check
+    // leaves it for a look).
+    static Sandbox *create();
     ~Sandbox();
     Sandbox(const Sandbox &) = delete;
     Sandbox &operator=(const Sandbox &) = delete;
@@ -55,6 +57,8 @@ public:
     void check() const;
 
 private:
+    Sandbox();
+
     struct Entry {
         bool dir;
         qint64 size;
