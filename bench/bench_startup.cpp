@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -35,7 +36,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <vector>
 
 namespace {
@@ -437,8 +437,11 @@ int main(int argc, char **argv)
     XSetErrorHandler(ignoreXErrors);
 
     QString floorProgram = qEnvironmentVariable("FLOOR_PROGRAM");
+    // Qt's own folder of programs first: the one on the PATH may be a
+    // chooser that is there without the tool.
     if (floorProgram.isEmpty())
-        floorProgram = QStandardPaths::findExecutable(QStringLiteral("pixeltool"));
+        floorProgram = QStandardPaths::findExecutable(QStringLiteral("pixeltool"),
+                                                      {QLibraryInfo::location(QLibraryInfo::BinariesPath)});
     if (floorProgram.isEmpty()) {
         std::fprintf(stderr, "no floor program: install qttools5-dev-tools (pixeltool) or set FLOOR_PROGRAM\n");
         return 1;
