@@ -11,6 +11,7 @@ GEARPANEL_PACKAGES=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libhidapi-dev libudev-dev
     libxtst-dev xdotool
+    libxdamage-dev qttools5-dev-tools
     clang
     xvfb xauth
     at-spi2-core python3-pyatspi dbus-x11
