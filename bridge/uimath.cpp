@@ -132,6 +132,62 @@ int UiMath::parseChannel(const QString &text) const
     return v > 255 ? -1 : v;
 }
 
+int UiMath::keyCodeFromBytes(const QVariant &pair) const
+{
+    const QVariantList bytes = pair.toList();
+    if (bytes.size() < 2)
+        return 0;
+    double low = 0, high = 0;
+    if (!readNumber(bytes.at(0), low) || !readNumber(bytes.at(1), high) || !std::isfinite(low)
+        || !std::isfinite(high))
+        return 0;
+    // Out-of-range values are cut to their byte rather than trusted whole.
+    const long long lo = static_cast<long long>(std::fmod(low, 65536.0));
+    const long long hi = static_cast<long long>(std::fmod(high, 65536.0));
+    return int((lo & 0xFF) | ((hi << 8) & 0xFF00));
+}
+
+int UiMath::keyCodeKind(int code) const
+{
+    if (code < 0 || code > 0xFFFF)
+        return -1;
+    switch (code >> 12) {
+    case 0x0:
+        return 0;
+    case 0x3:
+        return 1;
+    case 0x4:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+int UiMath::macroKeyCode(int index, int repeat) const
+{
+    return 0x4000 | ((repeat << 8) & 0x0F00) | (index & 0xFF);
+}
+
+bool UiMath::isStandardKeyCode(int code) const
+{
+    return code >= 0 && code <= 0xFF;
+}
+
+QVariantList UiMath::keyMatrixBytes(const QVariantList &codes) const
+{
+    QVariantList bytes;
+    bytes.reserve(2 * kKeyMatrixPositions);
+    for (int i = 0; i < kKeyMatrixPositions; ++i) {
+        double value = 0;
+        int code = 0;
+        if (i < codes.size() && readNumber(codes.at(i), value) && std::isfinite(value) && value >= 0
+            && value <= 0xFFFF)
+            code = int(value);
+        bytes << (code & 0xFF) << ((code >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
 void registerGearpanelQmlTypes()
 {
     static bool registered = false;

@@ -46,6 +46,27 @@ public:
     // The text of an R, G or B field: one to three digits worth 0..255, or
     // -1 when the text is no such value.
     Q_INVOKABLE int parseChannel(const QString &text) const;
+
+    // Key codes of the key assignment page: 16 bits per matrix position,
+    // the kind in bits 15..12.
+    static constexpr int kKeyMatrixPositions = 128;
+    static constexpr int kMacroPlaces = 17;
+
+    // The code of a position from the profile's stored pair [low, high]
+    // (numbers or their text); a missing or unreadable pair gives 0.
+    Q_INVOKABLE int keyCodeFromBytes(const QVariant &pair) const;
+    // 0 standard key, 1 media key, 2 macro key, -1 for a code the page
+    // cannot show (another kind, or no 16-bit value at all).
+    Q_INVOKABLE int keyCodeKind(int code) const;
+    // The code that plays macro place `index` with the macro's repeat mode.
+    Q_INVOKABLE int macroKeyCode(int index, int repeat) const;
+    // Whether a key with this default code can be dropped onto the KEYBOARD
+    // field: nothing above the low byte.
+    Q_INVOKABLE bool isStandardKeyCode(int code) const;
+    // The bytes the keyboard takes for its whole matrix: low then high byte
+    // of each of the 128 positions. Codes beyond 128 are dropped and missing
+    // ones sent as 0, so the list always has 256 values.
+    Q_INVOKABLE QVariantList keyMatrixBytes(const QVariantList &codes) const;
 };
 
 // Registers the program's C++ types for QML ("import Gearpanel 1.0"). The

@@ -26,6 +26,14 @@ private slots:
     void toChannel();
     void parseChannel_data();
     void parseChannel();
+    void keyCodeFromBytes_data();
+    void keyCodeFromBytes();
+    void keyCodeKind_data();
+    void keyCodeKind();
+    void macroKeyCode_data();
+    void macroKeyCode();
+    void keyMatrixBytes_data();
+    void keyMatrixBytes();
 
 private:
     UiMath math;
@@ -244,6 +252,107 @@ void tst_UiMath::parseChannel()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(math.parseChannel(text), expected);
+}
+
+void tst_UiMath::keyCodeFromBytes_data()
+{
+    QTest::addColumn<QVariant>("pair");
+    QTest::addColumn<int>("code");
+    QTest::newRow("media key") << QVariant(QVariantList{0xB5, 0x30}) << 0x30B5;
+    QTest::newRow("standard key") << QVariant(QVariantList{41, 0}) << 41;
+    QTest::newRow("stored as text") << QVariant(QVariantList{"3", "65"}) << 0x4103;
+    QTest::newRow("bytes wider than a byte are cut") << QVariant(QVariantList{0x1FF, 0x140}) << 0x40FF;
+    QTest::newRow("absent entry") << QVariant(QVariantList{}) << 0;
+    QTest::newRow("no list at all") << QVariant() << 0;
+    QTest::newRow("one byte only") << QVariant(QVariantList{5}) << 0;
+    QTest::newRow("unreadable byte") << QVariant(QVariantList{"x", 1}) << 0;
+}
+
+void tst_UiMath::keyCodeFromBytes()
+{
+    QFETCH(QVariant, pair);
+    QFETCH(int, code);
+    QCOMPARE(UiMath().keyCodeFromBytes(pair), code);
+}
+
+void tst_UiMath::keyCodeKind_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("standard");
+    QTest::newRow("nothing") << 0 << 0 << true;
+    QTest::newRow("Esc") << 41 << 0 << true;
+    QTest::newRow("standard with bits 11..8") << 0x0129 << 0 << false;
+    QTest::newRow("mute") << 0x30E2 << 1 << false;
+    QTest::newRow("macro") << 0x4105 << 2 << false;
+    QTest::newRow("kind 1") << 0x1004 << -1 << false;
+    QTest::newRow("kind 15") << 0xF000 << -1 << false;
+    QTest::newRow("above 16 bits") << 0x14000 << -1 << false;
+    QTest::newRow("negative") << -1 << -1 << false;
+}
+
+void tst_UiMath::keyCodeKind()
+{
+    QFETCH(int, code);
+    QFETCH(int, kind);
+    QFETCH(bool, standard);
+    QCOMPARE(UiMath().keyCodeKind(code), kind);
+    QCOMPARE(UiMath().isStandardKeyCode(code), standard);
+}
+
+void tst_UiMath::macroKeyCode_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("repeat");
+    QTest::addColumn<int>("code");
+    QTest::newRow("index 3, repeat 1") << 3 << 1 << 0x4103;
+    QTest::newRow("first place, repeat 0") << 0 << 0 << 0x4000;
+    QTest::newRow("last place") << 16 << 2 << 0x4210;
+    QTest::newRow("repeat wider than four bits") << 1 << 0x13 << 0x4301;
+    QTest::newRow("index wider than a byte") << 0x1FF << 1 << 0x41FF;
+}
+
+void tst_UiMath::macroKeyCode()
+{
+    QFETCH(int, index);
+    QFETCH(int, repeat);
+    QFETCH(int, code);
+    const int made = UiMath().macroKeyCode(index, repeat);
+    QCOMPARE(made, code);
+    QCOMPARE(UiMath().keyCodeKind(made), 2);
+}
+
+void tst_UiMath::keyMatrixBytes_data()
+{
+    QTest::addColumn<QVariantList>("codes");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QVariantList full;
+    for (int i = 0; i < 128; ++i)
+        full << (i == 5 ? 0x4103 : i);
+    QTest::newRow("128 positions") << full << 5 << 0x03 << 0x41;
+    QTest::newRow("last of 128") << full << 127 << 127 << 0;
+    QVariantList shorter{0x30B5, 4};
+    QTest::newRow("short list: given codes") << shorter << 0 << 0xB5 << 0x30;
+    QTest::newRow("short list: rest is 0") << shorter << 100 << 0 << 0;
+    QVariantList longer = full;
+    longer << 0x30E2 << 0x30E2;
+    QTest::newRow("long list: extra dropped") << longer << 127 << 127 << 0;
+    QTest::newRow("empty") << QVariantList{} << 0 << 0 << 0;
+    QTest::newRow("damaged code sent as 0") << QVariantList{"x", 0x12345, -3} << 1 << 0 << 0;
+}
+
+void tst_UiMath::keyMatrixBytes()
+{
+    QFETCH(QVariantList, codes);
+    QFETCH(int, position);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    const QVariantList bytes = UiMath().keyMatrixBytes(codes);
+    QCOMPARE(bytes.size(), 256);
+    QCOMPARE(bytes.at(2 * position).toInt(), low);
+    QCOMPARE(bytes.at(2 * position + 1).toInt(), high);
 }
 
 QTEST_APPLESS_MAIN(tst_UiMath)
