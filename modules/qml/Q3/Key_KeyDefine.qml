@@ -54,6 +54,8 @@ Item {
     }
     Text {
         objectName: "key_" + key.matrix + "_label"
+        // The page's own M1..M4 stand over the profile keys.
+        visible: key.matrix < 116 || key.matrix > 119
         anchors.fill: parent
         anchors.margins: 1
         horizontalAlignment: Text.AlignHCenter

@@ -91,9 +91,7 @@ Item {
                     "matrix": matrix,
                     "keyCode": code,
                     "keyCode_Default": code,
-                    "enabled": !isProtected(matrix),
-                    // The profile keys are drawn by the page's own M1..M4.
-                    "visible": matrix < 116 || matrix > 119
+                    "enabled": !isProtected(matrix)
                 })
                 if (key === null) {
                     console.log("Error creating key:", r)
