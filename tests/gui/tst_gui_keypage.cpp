@@ -5,6 +5,7 @@
 // gaming mode check box.
 #include "guiharness.h"
 #include "linkfixture.h"
+#include "scripteddialogs.h"
 
 #include "myquickview.h"
 #include "widget.h"
@@ -102,6 +103,7 @@ private slots:
     void dragStandardKeyOntoField();
     void dragOfNonStandardDefaultChangesNothing();
     void macroBindingTakesLowestFreePlace();
+    void macroWithoutPlaceOrFile();
     void resetAndAllResetRestoreDefaults();
     void allSaveAppliesTheMatrix();
     void unappliedEditsLostOnProfileChange();
@@ -205,7 +207,14 @@ bool tst_GuiKeyPage::choose(const QString &list, int index)
 {
     if (!gui->click(item(list)) || !gui->waitForAnimations())
         return false;
-    return gui->click(item(QStringLiteral("%1_item%2").arg(list).arg(index))) && gui->waitForAnimations();
+    QQuickItem *entry = item(QStringLiteral("%1_item%2").arg(list).arg(index));
+    QQuickItem *view = item(list + QStringLiteral("_view"));
+    if (entry && view && !gui->isShown(entry)) {
+        // Scrolled into sight as the wheel would; 4 is ListView.Contain.
+        QMetaObject::invokeMethod(view, "positionViewAtIndex", Q_ARG(int, index), Q_ARG(int, 4));
+        QCoreApplication::processEvents();
+    }
+    return gui->click(entry) && gui->waitForAnimations();
 }
 
 bool tst_GuiKeyPage::apply()
@@ -370,6 +379,44 @@ void tst_GuiKeyPage::macroBindingTakesLowestFreePlace()
     QVERIFY(selectKey(kF4));
     QCOMPARE(intOf("kindList", "defaultIndex"), 2);
     QCOMPARE(item("macroList")->property("currentText").toString(), QStringLiteral("Macro. 002"));
+}
+
+void tst_GuiKeyPage::macroWithoutPlaceOrFile()
+{
+    // Q holds macro place 17 in the file, which no macro file claims.
+    writeProfiles([](int, QSettings &file) {
+        file.setValue(QStringLiteral("keydefine0/%1").arg(kQ),
+                      QStringList({QStringLiteral("17"), QStringLiteral("64")}));
+    });
+    ScriptedDialogs dialogs;
+    QVERIFY(gui->start());
+    myQQuickView *view = gui->view();
+    // Every place 0..16 is taken; one more macro stays unbound.
+    QVariant name;
+    for (int place = 0; place <= 16; ++place) {
+        QVERIFY(QMetaObject::invokeMethod(view, "createMacroIni", Q_RETURN_ARG(QVariant, name)));
+        view->setMacroIniConfig(name, {place, 1});
+    }
+    QVERIFY(QMetaObject::invokeMethod(view, "createMacroIni", Q_RETURN_ARG(QVariant, name)));
+    QCOMPARE(name.toString(), QStringLiteral("Macro. 018"));
+
+    QVERIFY(openKeyPage());
+    QVERIFY(selectKey(kQ));
+    QCOMPARE(codeOf(kQ), 0x4011);
+    QCOMPARE(intOf("kindList", "defaultIndex"), 2);
+    QCOMPARE(item("macroList")->property("currentText").toString(), QString());
+
+    // The unbound macro finds no place: no code with place 0xFF, nothing sent.
+    QVERIFY(selectKey(kF4));
+    QVERIFY(choose(QStringLiteral("kindList"), 2));
+    q3emu::clearTrace();
+    QVERIFY(choose(QStringLiteral("macroList"), 17));
+    QVERIFY(settle());
+    // The user is told why, and nothing reaches the keyboard.
+    QCOMPARE(dialogs.warnings.size(), 1);
+    QVERIFY(!commandsSent().contains(0x10));
+    QVERIFY2((codeOf(kF4) & 0xFF) != 0xFF, qPrintable(QString::number(codeOf(kF4), 16)));
+    QCOMPARE(view->loadMacroIniConfig(name).value(0).toInt(), -1);
 }
 
 void tst_GuiKeyPage::resetAndAllResetRestoreDefaults()
