@@ -1,5 +1,7 @@
 #include "uimath.h"
 
+#include "lightingpreview.h"
+
 #include <QQmlEngine>
 
 #include <algorithm>
@@ -196,4 +198,5 @@ void registerGearpanelQmlTypes()
     registered = true;
     qmlRegisterSingletonType<UiMath>("Gearpanel", 1, 0, "UiMath",
                                      [](QQmlEngine *, QJSEngine *) -> QObject * { return new UiMath; });
+    qmlRegisterType<LightingPreview>("Gearpanel", 1, 0, "LightingPreview");
 }
