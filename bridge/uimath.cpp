@@ -2,6 +2,8 @@
 
 #include "lightingpreview.h"
 
+#include "macromath.h"
+
 #include <QQmlEngine>
 
 #include <algorithm>
@@ -198,5 +200,7 @@ void registerGearpanelQmlTypes()
     registered = true;
     qmlRegisterSingletonType<UiMath>("Gearpanel", 1, 0, "UiMath",
                                      [](QQmlEngine *, QJSEngine *) -> QObject * { return new UiMath; });
+    qmlRegisterSingletonType<MacroMath>("Gearpanel", 1, 0, "MacroMath",
+                                        [](QQmlEngine *, QJSEngine *) -> QObject * { return new MacroMath; });
     qmlRegisterType<LightingPreview>("Gearpanel", 1, 0, "LightingPreview");
 }

@@ -206,6 +206,8 @@ int myQQuickView::bindMacroIndex(const QString &path)
 
 void myQQuickView::ui_10H_SetMacroKey(QVariant macroId, QVariant name)
 {
+    if (!canSend("ui_10H_SetMacroKey"))
+        return;
     const QString path = macroPath(name);
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
@@ -245,9 +247,33 @@ void myQQuickView::loadMacroIniFromFile(QVariant name)
                                                                QString::fromLatin1(kMacroFilter));
     if (source.isEmpty() || !QFileInfo(target).isFile())
         return;
+    // An import brings lines, never a binding: the file's own place would
+    // leave the key that plays this macro pointing at nothing, or give two
+    // macros one place. The target keeps its place, repeat mode and device.
+    int index = kUnbound;
+    int repeat = 1;
+    int did = -1;
+    {
+        const QSettings old(target, QSettings::IniFormat);
+        index = old.value(kIndex, kUnbound).toInt();
+        repeat = old.value(kRepeat, 1).toInt();
+        did = old.value(kDid, -1).toInt();
+    }
     // The macro keeps its file when the chosen one cannot be copied.
-    if (!filecopy::replaceWithCopy(source, target))
+    if (!filecopy::replaceWithCopy(source, target)) {
         qCWarning(lcBridge) << "macro" << name.toString() << "not imported from" << source;
+        return;
+    }
+    {
+        QSettings file(target, QSettings::IniFormat);
+        file.setValue(kIndex, index);
+        file.setValue(kRepeat, repeat);
+        file.setValue(kDid, did);
+        file.sync();
+    }
+    // The keyboard plays the new lines from the place the key already uses.
+    if (isPlace(index) && did == currentDid())
+        ui_10H_SetMacroKey(index, name);
 }
 
 void myQQuickView::saveMacroIniToFile(QVariant name)

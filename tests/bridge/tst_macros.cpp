@@ -354,18 +354,36 @@ void TestMacros::importAndExport()
     QCOMPARE(dialogs.saved.at(0).filter, QStringLiteral("Macro(*.mc)"));
     QCOMPARE(folder->read("out/old.mc"), original);
 
-    // Import brings the file's own binding; a broken choice keeps the macro.
+    // Import brings the lines and leaves the binding as it was: an unbound
+    // macro stays unbound whatever place the file claims, and nothing is sent.
     QVERIFY(folder->write("in.mc",
                           "[config]\nindex=4\ndid=0\ntotal=1\nrepeat=3\n[macro]\n0=B       [\\x25bc]\n"));
     dialogs.answer = folder->path("in.mc");
+    settle();
+    q3emu::clearTrace();
     view->loadMacroIniFromFile(name);
+    settle();
     QCOMPARE(dialogs.opened.at(0).caption, QStringLiteral("Open File"));
     QCOMPARE(view->loadMacroIni(name), QStringList({"B" + kPress}));
-    QCOMPARE(view->loadMacroIniConfig(name), QVariantList({4, 3}));
+    QCOMPARE(view->loadMacroIniConfig(name), QVariantList({-1, 1}));
+    QCOMPARE(macroIdsSent(), QList<int>());
 
+    // A bound macro keeps its place and repeat mode, and the keyboard gets
+    // the new lines there at once.
+    view->setMacroIniConfig(name, {7, 2});
+    q3emu::clearTrace();
+    view->loadMacroIniFromFile(name);
+    settle();
+    QCOMPARE(view->loadMacroIni(name), QStringList({"B" + kPress}));
+    QCOMPARE(view->loadMacroIniConfig(name), QVariantList({7, 2}));
+    QCOMPARE(macroIdsSent(), QList<int>({7}));
+    QCOMPARE(hexOf(q3emu::state().profiles[0].macros[7], 6), "01 00 05 01 00 00");
+
+    const QByteArray beforeBroken = folder->read(macroFile(0, name));
     dialogs.answer = folder->path("missing.mc");
     view->loadMacroIniFromFile(name);
-    QCOMPARE(folder->read(macroFile(0, name)), folder->read("in.mc"));
+    QCOMPARE(folder->read(macroFile(0, name)), beforeBroken);
+    view->setMacroIniConfig(name, {-1, 1});
 
     // A file that claims millions of lines is read with the first few
     // thousand, so the page is not flooded and a save stays small.
