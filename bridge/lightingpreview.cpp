@@ -1,6 +1,8 @@
 #include "lightingpreview.h"
 
+#include <QFileInfo>
 #include <QLineF>
+#include <QUrl>
 #include <QPainter>
 
 #include <algorithm>
@@ -207,11 +209,42 @@ void LightingPreview::setKeys(const QVariantList &keys)
             continue;
         m_keys[matrix].present = true;
         m_keys[matrix].rect = rect;
+        m_keys[matrix].type = k.size() > 5 ? std::max(0, k.at(5).toInt()) : 0;
         m_bounds = m_bounds.isNull() ? rect : m_bounds.united(rect);
     }
     buildPaths();
     resetState();
+    loadFaces();
     settingsTouched();
+}
+
+void LightingPreview::setFaceFolder(const QString &folder)
+{
+    if (folder == m_faceFolder)
+        return;
+    m_faceFolder = folder;
+    loadFaces();
+    update();
+    emit faceFolderChanged();
+}
+
+void LightingPreview::loadFaces()
+{
+    m_faces.clear();
+    if (m_faceFolder.isEmpty())
+        return;
+    const QUrl url(m_faceFolder);
+    const QString dir = url.isLocalFile() ? url.toLocalFile() : m_faceFolder;
+    for (const Key &key : m_keys) {
+        if (!key.present || key.type <= 0 || m_faces.contains(key.type))
+            continue;
+        const QString path = dir + QStringLiteral("k%1-0.png").arg(key.type);
+        QImage face;
+        if (QFileInfo(path).isFile() && face.load(path))
+            m_faces.insert(key.type, face.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        else
+            m_faces.insert(key.type, QImage());
+    }
 }
 
 void LightingPreview::buildPaths()
@@ -622,11 +655,19 @@ int LightingPreview::keyOpacity(int matrix) const
 void LightingPreview::paint(QPainter *painter)
 {
     ++m_frames;
+    static const QColor unlit(0x26, 0x28, 0x2c);
     for (const Key &key : m_keys) {
-        if (!key.present || key.opacity <= 0)
+        if (!key.present)
+            continue;
+        const QImage face = m_faces.value(key.type);
+        if (face.isNull())
+            painter->fillRect(key.rect.adjusted(1, 1, -1, -1), unlit);
+        else
+            painter->drawImage(key.rect, face);
+        if (key.opacity <= 0)
             continue;
         QColor c = key.colour;
         c.setAlpha(key.opacity);
-        painter->fillRect(key.rect.adjusted(2, 2, -2, -2), c);
+        painter->fillRect(key.rect.adjusted(3, 3, -3, -3), c);
     }
 }

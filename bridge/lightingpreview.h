@@ -11,6 +11,8 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QHash>
+#include <QImage>
 #include <QQuickPaintedItem>
 #include <QRectF>
 #include <QTimer>
@@ -36,6 +38,9 @@ class LightingPreview : public QQuickPaintedItem
     // 384 values: red, green, blue per matrix number, shown for 0x33..0x37.
     Q_PROPERTY(QVariantList picture READ picture WRITE setPicture NOTIFY settingsChanged)
     Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
+    // Where the key pictures k<type>-0.png are ("file:" URL or path); keys
+    // without a picture are drawn as plain dark keys.
+    Q_PROPERTY(QString faceFolder READ faceFolder WRITE setFaceFolder NOTIFY faceFolderChanged)
     // The effect's tick interval in ms (0 for the pictures, which never tick).
     Q_PROPERTY(int tickInterval READ tickInterval NOTIFY settingsChanged)
 
@@ -66,10 +71,13 @@ public:
     QVariantList picture() const;
     void setPicture(const QVariantList &values);
     bool isRunning() const { return m_timer.isActive(); }
+    QString faceFolder() const { return m_faceFolder; }
+    void setFaceFolder(const QString &folder);
     int tickInterval() const { return intervalFor(m_effect, m_speed); }
 
-    // The keys: a list of [matrix, x, y, width, height] in this item's
-    // coordinates. Entries outside the matrix or doubled are skipped.
+    // The keys: a list of [matrix, x, y, width, height, type] in this item's
+    // coordinates (type picks the key picture, 0 for none). Entries outside
+    // the matrix or doubled are skipped.
     Q_INVOKABLE void setKeys(const QVariantList &keys);
     // Resets the counters and runs the effect's timer (none for the static
     // pictures); stop() leaves no timer running.
@@ -108,11 +116,13 @@ public:
 signals:
     void settingsChanged();
     void runningChanged();
+    void faceFolderChanged();
 
 private:
     struct Key {
         bool present = false;
         QRectF rect;
+        int type = 0;
         int row = -1;
         int column = -1;
         QColor colour = Qt::black;
@@ -141,6 +151,7 @@ private:
     QColor nextLitColour();
     void lightRingBand(const QPointF &centre, int radius, const QColor &colour);
     void buildPaths();
+    void loadFaces();
     bool animates() const;
     void settingsTouched();
 
@@ -167,6 +178,9 @@ private:
     std::vector<Ring> m_rings;
     std::vector<Ripple> m_ripples;
     std::minstd_rand m_random;
+
+    QString m_faceFolder;
+    QHash<int, QImage> m_faces;
 
     QTimer m_timer;
     QElapsedTimer m_clock;
