@@ -30,6 +30,8 @@ Item {
     property int profile: 0
     // False while the keyboard's firmware needs the update button.
     property bool isShowUpdateBtn: true
+    // False while no keyboard is connected: controls that send to it are disabled.
+    property bool keyboardConnected: true
     property int skin_No: pageGlobalsetting.skin_No
     property bool isCustomBackground: pageGlobalsetting.isCustomBackground
     property url sourceCustomBackground: ""
@@ -279,13 +281,13 @@ Item {
         enabled: !mainIten.globalSettingOpen
         opacity: mainIten.globalSettingOpen ? 0.2 : 1.0
         onBtnTotalResetClicked: {
-            main_Q3.btnTotalResetClicked()
+            main_Q3.totalReset()
             // Back to the language that matches the keyboard's key caps.
             mainIten.callIfPresent(pageGlobalsetting, "setLanguage", [mainIten.layout])
             mainIten.lang = mainIten.layout
         }
         onBtntextgisned: main_Q3.btntextgisned()
-        onBtnTotalApplyClicked: main_Q3.btnTotalApplyClicked()
+        onBtnTotalApplyClicked: main_Q3.totalApply()
     }
 
     Menu_Up {

@@ -461,7 +461,10 @@ void tst_GuiMainWindow::keyLabelsFollowTheLayout()
     QCOMPARE(gui->rootProperty("layout").toInt(), layout);
 
     // A key field on the key page, made where the page makes its own: in
-    // the main page's document, which holds the key-name converter.
+    // the main page's document, which holds the key-name converter. The
+    // page exists once it has been opened.
+    QVERIFY(gui->click(item("funcButton0")));
+    QVERIFY(gui->waitForAnimations());
     QQuickItem *page = item("keyPage");
     QVERIFY(page);
     QQmlComponent component(gui->view()->engine());

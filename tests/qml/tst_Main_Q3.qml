@@ -46,12 +46,20 @@ Item {
         function ui_A1H_GetCurrentProfile() { record("ui_A1H_GetCurrentProfile"); return currentProfile }
         function ui_21H_SetCurrentProfile(n) { record("ui_21H_SetCurrentProfile " + n) }
         function openUpdateExe() { record("openUpdateExe") }
+        // What the pages read for themselves, kept apart from the main page's calls.
+        property var pageReads: []
+        function ui_82H_GetKeyboardMode() { pageReads = pageReads.concat(["ui_82H_GetKeyboardMode"]); return 0 }
         // The calls other than sounds.
         function deviceCalls() { return calls.filter(function (c) { return c.indexOf("sound") !== 0 }) }
     }
 
     Main_Q3 {
         id: main
+    }
+
+    Component {
+        id: lazyMain
+        Main_Q3 {}
     }
 
     // Where the page content stood each time the shown page changed.
@@ -76,6 +84,17 @@ Item {
 
         function child(name) {
             return findChild(main, name)
+        }
+
+        // Page `index` alone is on screen (-1: none); a page not made yet
+        // counts as hidden.
+        function onlyShown(index) {
+            var pages = [main.keyPage, main.macroPage, main.colorPage]
+            for (var i = 0; i < pages.length; ++i) {
+                if ((pages[i] !== null && pages[i].visible) !== (i === index))
+                    return false
+            }
+            return true
         }
 
         function init() {
@@ -139,7 +158,7 @@ Item {
             verify(mainIten.menusClosed > 0)
             tryCompare(main, "shownPage", 0)
             tryCompare(child("pageContent"), "x", 0)
-            verify(main.keyPage.visible && !main.macroPage.visible && !main.colorPage.visible)
+            verify(onlyShown(0))
 
             // The open page leaves before the next comes in.
             mainIten.swaps = []
@@ -148,8 +167,7 @@ Item {
             tryCompare(main, "shownPage", 2)
             compare(mainIten.swaps, [[2, -1584]])
             tryCompare(child("pageContent"), "x", 0)
-            verify(main.colorPage.visible && !main.keyPage.visible)
-            compare(main.macroPage.y, 46)
+            verify(onlyShown(2))
 
             // Each request plays the slide sound.
             compare(ui_View.calls.filter(function (c) { return c === "sound 2" }).length, 2)
@@ -165,7 +183,29 @@ Item {
             compare(main.shownPage, 0)
             compare(child("pageContent").x, 0)
             tryCompare(main, "shownPage", -1)
-            verify(!main.keyPage.visible && !main.macroPage.visible && !main.colorPage.visible)
+            verify(onlyShown(-1))
+        }
+
+        function test_pagesMadeOnDemand() {
+            var lazy = createTemporaryObject(lazyMain, mainIten)
+            lazy.initUI()
+            compare([lazy.keyPage, lazy.macroPage, lazy.colorPage], [null, null, null])
+
+            // Shown: made at once and read like the pages made at start.
+            ui_View.pageReads = []
+            lazy.show(1)
+            verify(lazy.macroPage !== null)
+            compare(lazy.macroPage.y, 46)
+            lazy.show(0)
+            verify(lazy.keyPage !== null)
+            compare(ui_View.pageReads, ["ui_82H_GetKeyboardMode"])
+            compare(lazy.colorPage, null)
+
+            // ALL SAVE and ALL RESET reach pages nobody opened.
+            var saves = 0
+            lazy.btnTotalApplyClicked.connect(function () { saves += lazy.colorPage !== null ? 1 : 0 })
+            lazy.totalApply()
+            compare(saves, 1)
         }
 
         function test_closingWithNothingOpen() {

@@ -1,7 +1,12 @@
 // The keyboard's main page: the function menu with its three pages (key
 // assignment, macros, lighting), the profile menu and the firmware update
 // button. Pages are reached only through pageCall, so a page that lacks a
-// function (or is still a stand-in) simply does not answer.
+// function (or does not exist yet) simply does not answer.
+//
+// The pages are made when first needed (shown, or ALL SAVE / ALL RESET), not
+// at start: the window maps sooner and holds less memory while the user has
+// not opened them. A page made after initUI gets the same initUI call it
+// would have got at start, so it reads the keyboard and the files itself.
 import QtQuick 2.15
 import "../common/SkinLook.js" as SkinLook
 
@@ -11,9 +16,10 @@ Item {
     width: 1000
     height: 600
 
-    property alias keyPage: keyPage
-    property alias macroPage: macroPage
-    property alias colorPage: colorPage
+    // Null until made.
+    readonly property Item keyPage: keyLoader.item
+    readonly property Item macroPage: macroLoader.item
+    readonly property Item colorPage: colorLoader.item
     property alias pfPage: pfPage
     property alias funcPage: funcPage
     property alias keyCodeString: _KeyCodeString
@@ -25,6 +31,9 @@ Item {
     property int lastPressKeyCode: -1
     // Dimmed and unreachable while the global settings panel is open.
     property bool dimmed: false
+    // The hardware definition initUI read, handed to pages made later.
+    property var pageHwDef: null
+    property bool uiReady: false
 
     // The root's key events, relayed to the pages.
     signal msg_KB(bool isDown, int usbCode)
@@ -50,9 +59,49 @@ Item {
         pfPage.currentIndex = current === undefined ? 0 : current
         mainIten.profile = pfPage.currentIndex
 
+        pageHwDef = hwDef
+        uiReady = true
         pageCall(keyPage, "initUI", [true, hwDef])
         pageCall(macroPage, "initUI", [])
         pageCall(colorPage, "initUI", [true, hwDef])
+    }
+
+    function pageLoader(index) {
+        return [keyLoader, macroLoader, colorLoader][index]
+    }
+
+    // Makes page `index` now if it does not exist yet.
+    function ensurePage(index) {
+        var loader = pageLoader(index)
+        if (!loader)
+            return null
+        loader.active = true
+        return loader.item
+    }
+
+    function ensureAllPages() {
+        for (var i = 0; i < 3; ++i)
+            ensurePage(i)
+    }
+
+    function pageMade(index, page) {
+        if (!uiReady)
+            return
+        if (index === 1)
+            pageCall(page, "initUI", [])
+        else
+            pageCall(page, "initUI", [true, pageHwDef])
+    }
+
+    // ALL RESET and ALL SAVE reach every page, made or not.
+    function totalReset() {
+        ensureAllPages()
+        btnTotalResetClicked()
+    }
+
+    function totalApply() {
+        ensureAllPages()
+        btnTotalApplyClicked()
     }
 
     // The keyboard reported a profile change made at the keyboard itself.
@@ -70,7 +119,7 @@ Item {
             pageCall(colorPage, "initUI", [])
         }
         pageCall(colorPage, "initUI", [])
-        if (colorPage.visible)
+        if (shownPage === 2)
             pageCall(colorPage, "playEffect", [true])
     }
 
@@ -81,7 +130,7 @@ Item {
         pageCall(keyPage, "initUI", [])
         pageCall(macroPage, "refreshMacroActions", [])
         pageCall(colorPage, "initUI", [])
-        if (colorPage.visible)
+        if (shownPage === 2)
             pageCall(colorPage, "playEffect", [true])
     }
 
@@ -109,6 +158,7 @@ Item {
     function show(index) {
         pageArea.show(index)
     }
+
 
     // A profile number 0 to 3 from what the view hands over, else undefined.
     function profileOf(value) {
@@ -153,6 +203,8 @@ Item {
             if (slide.running)
                 slide.complete()
             pendingPage = (index >= 0 && index <= 2) ? index : -1
+            if (pendingPage !== -1)
+                main_Q3.ensurePage(pendingPage)
             slideOut.duration = shownPage === -1 ? 0 : slideDuration
             slideIn.duration = pendingPage === -1 ? 0 : slideDuration
             slide.start()
@@ -196,21 +248,36 @@ Item {
             width: pageArea.width
             height: pageArea.height
 
-            Page_Keydefine {
-                id: keyPage
-                objectName: "keyPage"
-                visible: pageArea.shownPage === 0
+            Loader {
+                id: keyLoader
+                objectName: "keyPageLoader"
+                active: false
+                sourceComponent: Page_Keydefine {
+                    objectName: "keyPage"
+                    visible: pageArea.shownPage === 0
+                }
+                onLoaded: main_Q3.pageMade(0, item)
             }
-            Page_Macro {
-                id: macroPage
-                objectName: "macroPage"
-                y: 46
-                visible: pageArea.shownPage === 1
+            Loader {
+                id: macroLoader
+                objectName: "macroPageLoader"
+                active: false
+                sourceComponent: Page_Macro {
+                    objectName: "macroPage"
+                    y: 46
+                    visible: pageArea.shownPage === 1
+                }
+                onLoaded: main_Q3.pageMade(1, item)
             }
-            Page_Color {
-                id: colorPage
-                objectName: "colorPage"
-                visible: pageArea.shownPage === 2
+            Loader {
+                id: colorLoader
+                objectName: "colorPageLoader"
+                active: false
+                sourceComponent: Page_Color {
+                    objectName: "colorPage"
+                    visible: pageArea.shownPage === 2
+                }
+                onLoaded: main_Q3.pageMade(2, item)
             }
         }
     }
