@@ -1,6 +1,6 @@
 #include "widget.h"
 
-#include "devinfo.h"
+#include "devicewatch.h"
 #include "myquickview.h"
 #include "programfiles.h"
 #include "ui_controler.h"
@@ -36,6 +36,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
     // The monitor reports keyboard-side changes to the view, which queues
     // them to QML.
     hid.setOwner(view());
+    connect(view(), &myQQuickView::updaterStarted, this, &Widget::onUpdaterStarted);
+    connect(view(), &myQQuickView::updaterFinished, this, &Widget::onUpdaterFinished);
     createTrayIcon();
 }
 
@@ -79,10 +81,75 @@ void Widget::checkDevice()
     const QSettings config(QString::fromLatin1(programfiles::kApConfig), QSettings::IniFormat);
     const QStringList productNames = config.value(QStringLiteral("common/product_name")).toStringList();
     const DevInfo description = loadDevInfo(QString::fromLatin1(kDevInfoResource), productNames);
-    hid.setDeviceList(description.records);
+    devices = description.records;
+    hid.setDeviceList(devices);
     isEncode = description.isEncode;
     hid.swichCurDevice(hid.curDid());
     view()->syncFW();
+    const bool present = hid.isDevicePresent(hid.curDid());
+    if (present != view()->isKeyboardConnected())
+        view()->setKeyboardConnected(present);
+    if (!watch) {
+        watch = new hidwatch::DeviceWatch(this);
+        connect(watch, &hidwatch::DeviceWatch::arrival, this, &Widget::onDeviceArrival);
+        connect(watch, &hidwatch::DeviceWatch::removal, this, &Widget::onDeviceRemoval);
+    }
+}
+
+void Widget::onDeviceRemoval(const QString &devnode)
+{
+    if (updaterRunning || !view()->isKeyboardConnected())
+        return;
+    // Another HID device leaving does not concern the keyboard.
+    const DeviceEntry *entry = hid.device(int(hid.curDid()));
+    const bool ours = !entry || devnode.isEmpty() || devnode == entry->cmdPath() ||
+                      devnode == entry->eventPath() || !hid.isDevicePresent(hid.curDid());
+    if (ours)
+        forgetKeyboard();
+}
+
+void Widget::onDeviceArrival(const QString &)
+{
+    // The two interfaces arrive one after the other: every arrival looks
+    // again until both are there.
+    if (updaterRunning || (view()->isKeyboardConnected() && hid.isDevicePresent(hid.curDid())))
+        return;
+    reconnect();
+}
+
+void Widget::onUpdaterStarted()
+{
+    updaterRunning = true;
+    forgetKeyboard();
+}
+
+void Widget::onUpdaterFinished()
+{
+    updaterRunning = false;
+    // A keyboard still in its boot loader (or still on its way back) is not
+    // found now; its arrival event brings it.
+    reconnect();
+}
+
+bool Widget::reconnect()
+{
+    hid.setDeviceList(devices);
+    if (!hid.isDevicePresent(hid.curDid()))
+        return false;
+    hid.swichCurDevice(hid.curDid());
+    view()->syncFW();
+    view()->setKeyboardConnected(true);
+    emit keyboardChanged(true);
+    return true;
+}
+
+void Widget::forgetKeyboard()
+{
+    hid.forgetDevices();
+    if (!view()->isKeyboardConnected())
+        return;
+    view()->setKeyboardConnected(false);
+    emit keyboardChanged(false);
 }
 
 void Widget::startUi()

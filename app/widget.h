@@ -2,13 +2,18 @@
 // the QML view, with the device link and a tray icon.
 #pragma once
 
+#include "devinfo.h"
 #include "hid_thread.h"
 
+#include <QList>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
 class Ui_Controler;
 class myQQuickView;
+namespace hidwatch {
+class DeviceWatch;
+}
 
 class Widget : public QWidget
 {
@@ -26,11 +31,19 @@ public:
     myQQuickView *view() const;
     Hid_Thread &link() { return hid; }
     QSystemTrayIcon *tray() const { return trayIcon; }
+    // The hidraw watch; there from the end of the first checkDevice().
+    hidwatch::DeviceWatch *deviceWatch() const { return watch; }
+
+signals:
+    // The keyboard went away, or came back and the view has read it (QML's
+    // re-reading is queued behind this).
+    void keyboardChanged(bool connected);
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     // Loads the device description, selects the keyboard, starts watching
-    // it and reads its mode and profile into the view.
+    // it and reads its mode and profile into the view. The first call also
+    // starts following hidraw arrivals and removals.
     void checkDevice();
 
 protected:
@@ -39,8 +52,20 @@ protected:
 
 private:
     void createTrayIcon();
+    void onDeviceArrival(const QString &devnode);
+    void onDeviceRemoval(const QString &devnode);
+    void onUpdaterStarted();
+    void onUpdaterFinished();
+    // Discovery again; when both interfaces are there, the keyboard is
+    // selected, watched and read, and the window told.
+    bool reconnect();
+    void forgetKeyboard();
 
     Ui_Controler *controller = nullptr;
     Hid_Thread hid;
+    QList<DevInfoRecord> devices;
+    hidwatch::DeviceWatch *watch = nullptr;
+    // romwriter has the keyboard to itself: nothing is opened meanwhile.
+    bool updaterRunning = false;
     QSystemTrayIcon *trayIcon = nullptr;
 };

@@ -126,12 +126,46 @@ void myQQuickView::detectMouse(bool isDown, uchar darvCode, uint x, uint y)
 
 void myQQuickView::openUpdateExe()
 {
-    // The updater must find the keyboard free: no event read may be pending.
+    // One updater at a time: a second would fight the first for the boot
+    // loader.
+    if (updater)
+        return;
+    // The updater must find the keyboard free: no event read may be pending,
+    // and the window opens nothing until it has ended (updaterFinished).
     if (hid)
         hid->stopMonitor();
     QThread::msleep(kUpdaterStartDelayMs);
-    auto *updater = new QProcess(this);
+    updater = new QProcess(this);
+    // Nobody reads the updater's output: it must not fill a pipe and stall.
+    updater->setProcessChannelMode(QProcess::ForwardedChannels);
+    connect(updater, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this] {
+        updater->deleteLater();
+        updater = nullptr;
+        emit updaterFinished();
+    });
+    connect(updater, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart || !updater)
+            return;
+        qCWarning(lcBridge) << "romwriter did not start:" << updater->errorString();
+        updater->deleteLater();
+        updater = nullptr;
+        emit updaterFinished();
+    });
+    emit updaterStarted();
     updater->start(QString::fromLatin1(kUpdaterPath), QStringList(), QIODevice::ReadWrite);
+}
+
+void myQQuickView::setKeyboardConnected(bool connected)
+{
+    keyboardConnected = connected;
+    callQml(connected ? "keyboardArrived" : "keyboardRemoved");
+}
+
+bool myQQuickView::canSend(const char *slot) const
+{
+    if (!keyboardConnected)
+        qCWarning(lcBridge) << slot << "refused: no keyboard connected";
+    return keyboardConnected;
 }
 
 bool myQQuickView::getIsSkinShow()
@@ -146,4 +180,10 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     repaint();
     event->accept();
+}
+
+void myQQuickView::hideEvent(QHideEvent *event)
+{
+    callQml("windowHidden");
+    QQuickWidget::hideEvent(event);
 }

@@ -21,6 +21,7 @@
 #include <array>
 
 class Hid_Thread;
+class QProcess;
 class QSettings;
 namespace Phonon {
 class MediaObject;
@@ -47,6 +48,20 @@ public:
     const QMap<QString, uchar> &keyCodeMap() const { return keyCodes; }
     const QStringList &messageStrings() const { return globalStrings; }
     bool isAudioEnabled() const { return audioEnabled; }
+
+    // Whether a keyboard is there to send to. While none is, the setters
+    // neither send nor record: a profile file must never claim a setting
+    // the keyboard did not receive.
+    bool isKeyboardConnected() const { return keyboardConnected; }
+    // The main window follows the keyboard: tells QML ("keyboardRemoved", or
+    // "keyboardArrived" once syncFW has read the returned keyboard).
+    void setKeyboardConnected(bool connected);
+    bool isUpdaterRunning() const { return updater != nullptr; }
+
+signals:
+    // romwriter has started and needs the keyboard to itself; it has ended.
+    void updaterStarted();
+    void updaterFinished();
 
 public slots:
     void syncFW();
@@ -114,6 +129,9 @@ public slots:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    // Queues the root function "windowHidden": pages that watch the desktop
+    // (a macro recording) stop once the window goes to the tray.
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // Queues root function `name` with the given arguments (at most four).
@@ -141,7 +159,12 @@ private:
     // has none; -1 (after telling the user) when all are taken.
     int bindMacroIndex(const QString &path);
 
+    // False (with a warning naming `slot`) while no keyboard is connected.
+    bool canSend(const char *slot) const;
+
     Hid_Thread *hid = nullptr;
+    bool keyboardConnected = true;
+    QProcess *updater = nullptr;
     bool audioEnabled = true;
     Phonon::MediaObject *backgroundMedia = nullptr;
     std::array<Phonon::MediaObject *, 4> effectMedia{};

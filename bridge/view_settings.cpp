@@ -52,6 +52,8 @@ bool longEnough(const QVariantList &values, int needed, const char *slot)
 
 void myQQuickView::ui_01H_SetReportRate(uchar rate)
 {
+    if (!canSend("ui_01H_SetReportRate"))
+        return;
     if (!hid || hid->curDid() != kMouseDid)
         return;
     profile().setValue(QStringLiteral("sensor/reportRate_Q4"), int(rate));
@@ -59,6 +61,8 @@ void myQQuickView::ui_01H_SetReportRate(uchar rate)
 
 void myQQuickView::ui_02H_SetKeyboardMode(uchar mode)
 {
+    if (!canSend("ui_02H_SetKeyboardMode"))
+        return;
     if (!hid)
         return;
     // Only the first option byte is the mode; the others go back as read.
@@ -69,6 +73,8 @@ void myQQuickView::ui_02H_SetKeyboardMode(uchar mode)
 
 void myQQuickView::ui_04H_SetButtonSensitivity(uchar sens1)
 {
+    if (!canSend("ui_04H_SetButtonSensitivity"))
+        return;
     if (hid)
         hid->hid_04H_SetButtonSensitivity(sens1);
 }
@@ -76,6 +82,8 @@ void myQQuickView::ui_04H_SetButtonSensitivity(uchar sens1)
 void myQQuickView::ui_08H_SetLEDType(uchar type, uchar brightness, uchar speed, uchar direction, uchar color,
                                      uchar type_Side)
 {
+    if (!canSend("ui_08H_SetLEDType"))
+        return;
     profile().setValue(
         QStringLiteral("color/ledType"),
         QVariantList{int(type), int(brightness), int(speed), int(direction), int(color), int(type_Side)});
@@ -86,6 +94,8 @@ void myQQuickView::ui_08H_SetLEDType(uchar type, uchar brightness, uchar speed, 
 
 void myQQuickView::ui_0C0DH_SetKeyMatrix(QVariantList src256)
 {
+    if (!canSend("ui_0C0DH_SetKeyMatrix"))
+        return;
     if (!longEnough(src256, kMatrixValues, "ui_0C0DH_SetKeyMatrix"))
         return;
     QSettings &file = profile();
@@ -108,6 +118,9 @@ void myQQuickView::ui_12H_SetUserPicture(uchar index, uchar option, QVariantList
 {
     if (!longEnough(src384, kPictureValues, "ui_12H_SetUserPicture"))
         return;
+    // Storing alone edits the file without claiming anything of the keyboard.
+    if (option != kStoreOnly && !canSend("ui_12H_SetUserPicture"))
+        return;
     profile().setValue(QStringLiteral("userPicture/%1").arg(int(index)), asInts(src384, kPictureValues));
     if (option == kStoreOnly || !hid)
         return;
@@ -123,12 +136,16 @@ void myQQuickView::ui_12H_SetUserPicture(uchar index, uchar option, QVariantList
 
 void myQQuickView::ui_13H_SetRecoveryData()
 {
+    if (!canSend("ui_13H_SetRecoveryData"))
+        return;
     if (hid)
         hid->hid_13H_SetRecoveryData();
 }
 
 void myQQuickView::ui_21H_SetCurrentProfile(int profile)
 {
+    if (!canSend("ui_21H_SetCurrentProfile"))
+        return;
     if (profile < 0 || profile >= profiles.size()) {
         qCWarning(lcBridge) << "ui_21H_SetCurrentProfile refused profile" << profile;
         return;
@@ -140,6 +157,8 @@ void myQQuickView::ui_21H_SetCurrentProfile(int profile)
 
 void myQQuickView::ui_30H_SetColor(QVariantList src21)
 {
+    if (!canSend("ui_30H_SetColor"))
+        return;
     if (!longEnough(src21, kPaletteValues, "ui_30H_SetColor"))
         return;
     profile().setValue(QStringLiteral("color/color"), asInts(src21, kPaletteValues));

@@ -68,25 +68,49 @@ void Hid_Thread::setDeviceList(const QList<DevInfoRecord> &records)
     for (int n = 0; n < records.size(); ++n) {
         const DevInfoRecord &r = records[n];
         QString cmdPath, eventPath;
-        if (n == 0) {
-            QString first, second;
-            hid_device_info *all = hid_enumerate(r.vid, r.pid);
-            for (hid_device_info *it = all; it; it = it->next) {
-                if (it->usage_page == r.usagePage && it->usage == r.usage)
-                    first = QString::fromLocal8Bit(it->path);
-                if (it->usage_page == r.usagePage2 && it->usage == r.usage2)
-                    second = QString::fromLocal8Bit(it->path);
-                if (!first.isEmpty() && !second.isEmpty()) {
-                    cmdPath = first;
-                    eventPath = second;
-                    qCDebug(lcDevice) << "Connect" << 0;
-                }
-            }
-            hid_free_enumeration(all);
-        }
+        if (n == 0)
+            findInterfaces(r, cmdPath, eventPath);
         table.push_back(std::make_unique<DeviceEntry>(n, r.name, r.type, cmdPath, eventPath, r.reportLength));
     }
     devList = std::move(table);
+    releaseLink();
+}
+
+void Hid_Thread::findInterfaces(const DevInfoRecord &r, QString &cmdPath, QString &eventPath)
+{
+    cmdPath.clear();
+    eventPath.clear();
+    QString first, second;
+    hid_device_info *all = hid_enumerate(r.vid, r.pid);
+    for (hid_device_info *it = all; it; it = it->next) {
+        if (it->usage_page == r.usagePage && it->usage == r.usage)
+            first = QString::fromLocal8Bit(it->path);
+        if (it->usage_page == r.usagePage2 && it->usage == r.usage2)
+            second = QString::fromLocal8Bit(it->path);
+        if (!first.isEmpty() && !second.isEmpty()) {
+            cmdPath = first;
+            eventPath = second;
+            qCDebug(lcDevice) << "Connect" << 0;
+        }
+    }
+    hid_free_enumeration(all);
+}
+
+bool Hid_Thread::isDevicePresent(uint did) const
+{
+    const DeviceEntry *entry = row(did);
+    return entry && !entry->cmdPath().isEmpty() && !entry->eventPath().isEmpty();
+}
+
+void Hid_Thread::forgetDevices()
+{
+    stopMonitor();
+    while (!isIdle.exchange(false))
+        QThread::msleep(1);
+    for (auto &entry : devList) {
+        entry->clearCmdPath();
+        entry->clearEventPath();
+    }
     releaseLink();
 }
 

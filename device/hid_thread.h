@@ -56,6 +56,18 @@ public:
     // when both usage pairs are found.
     void setDeviceList(const QList<DevInfoRecord> &records);
 
+    // The paths of `record`'s two interfaces as present now, both empty
+    // unless both are there. Reads the system's device list: call it only in
+    // answer to a device event or at start.
+    static void findInterfaces(const DevInfoRecord &record, QString &cmdPath, QString &eventPath);
+    // Whether row `did` holds both interface paths: found by the last
+    // discovery and not lost since.
+    bool isDevicePresent(uint did) const;
+    // The keyboard went away: stops the monitor and empties every row's
+    // paths. A replugged device can get other node numbers, so an old path
+    // may name another device by the time it comes back.
+    void forgetDevices();
+
     uint curDid() const { return m_curDid; }
     int deviceCount() const { return static_cast<int>(devList.size()); }
     const DeviceEntry *device(int index) const; // null outside the table

@@ -130,9 +130,9 @@ Widget::Widget(QWidget *parent) : QWidget(parent)
     run.deviceIndex = m_hid.findDevice();
     emit deviceChange(run.deviceIndex);
 
-    m_watch = new DeviceWatch(this);
-    connect(m_watch, &DeviceWatch::arrival, this, &Widget::onDeviceArrival);
-    connect(m_watch, &DeviceWatch::removal, this, &Widget::onDeviceRemoval);
+    m_watch = new hidwatch::DeviceWatch(this);
+    connect(m_watch, &hidwatch::DeviceWatch::arrival, this, &Widget::onDeviceArrival);
+    connect(m_watch, &hidwatch::DeviceWatch::removal, this, &Widget::onDeviceRemoval);
 
     m_progress->setRange(0, progressValue(3ull * m_mcu.pageCount + 2));
     m_progress->setTextVisible(false);

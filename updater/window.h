@@ -16,9 +16,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-namespace romwriter {
-
+namespace hidwatch {
 class DeviceWatch;
+}
+
+namespace romwriter {
 
 // The record GetMCUInfo fills in; the caller sets `size`.
 struct McuInfo {
@@ -93,7 +95,7 @@ private:
     int loadProgdata();
 
     Hid_Thread m_hid;
-    DeviceWatch *m_watch = nullptr;
+    hidwatch::DeviceWatch *m_watch = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_checksumLabel = nullptr;
     QLabel *m_statusLabel = nullptr;

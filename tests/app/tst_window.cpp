@@ -313,7 +313,9 @@ void tst_Window::skinChoiceNeedsTwoFolders()
 
 void tst_Window::updaterStartsAfterMonitorStops()
 {
-    folder->write(QStringLiteral("modules/update/romwriter"), "#!/bin/sh\ntouch started\n");
+    // The stand-in updater holds on until the test lets it go.
+    folder->write(QStringLiteral("modules/update/romwriter"),
+                  "#!/bin/sh\ntouch started\nwhile [ ! -e release ]; do sleep 0.05; done\n");
     QFile::setPermissions(folder->path(QStringLiteral("modules/update/romwriter")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     startWindow();
@@ -331,6 +333,13 @@ void tst_Window::updaterStartsAfterMonitorStops()
     q3emu::pressProfileKey(3);
     QTest::qWait(700);
     QVERIFY(!debug.lines().join('\n').contains(QStringLiteral("zzzTovrin")));
+    QVERIFY(!window->link().isMonitorRunning());
+
+    // Once it has ended, the keyboard (still in normal mode) is watched again.
+    folder->write(QStringLiteral("release"), "");
+    QTRY_VERIFY(window->link().isMonitorRunning());
+    q3emu::pressProfileKey(1);
+    QTRY_VERIFY(debug.lines().join('\n').contains(QStringLiteral("zzzTovrin 1")));
 }
 
 QTEST_MAIN(tst_Window)

@@ -17,6 +17,7 @@ Item {
     property var globalSetting_stringList: []
     property url sourceListDnContainer: "file:modules/img/skin1/list_dn/listDnContainer.png"
     property url sourceListDownButtonBg: "file:modules/img/skin1/list_dn/listDownButtonBg.png"
+    property bool keyboardConnected: true
 
     // Everything in the order it happened.
     property var log: []
@@ -43,6 +44,7 @@ Item {
 
         function init() {
             menu.enabled = true
+            mainIten.keyboardConnected = true
             mainIten.globalSetting_stringList = []
             mainIten.log = []
         }
@@ -83,6 +85,27 @@ Item {
             menu.totalReset()
             menu.totalSave()
             compare(mainIten.log.filter(function (e) { return e.indexOf("sound") !== 0 }), [])
+        }
+
+        // Without a keyboard ALL SAVE has nowhere to send to; ALL RESET only
+        // resets the pages and stays.
+        function test_allSaveWaitsForTheKeyboard() {
+            mainIten.keyboardConnected = false
+            var save = findChild(menu, "allSaveButton")
+            verify(!save.enabled)
+            verify(findChild(menu, "allResetButton").enabled)
+            mouseClick(save)
+            save.Accessible.pressAction()
+            menu.totalSave()
+            compare(mainIten.log.filter(function (e) { return e.indexOf("sound") !== 0 }), [])
+            mouseClick(findChild(menu, "allResetButton"))
+            verify(mainIten.log.indexOf("btnTotalResetClicked") >= 0)
+
+            mainIten.keyboardConnected = true
+            mainIten.log = []
+            verify(save.enabled)
+            mouseClick(save)
+            verify(mainIten.log.indexOf("btnTotalApplyClicked") >= 0)
         }
     }
 }

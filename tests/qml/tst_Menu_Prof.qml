@@ -20,6 +20,7 @@ Item {
     property url sourceListPfContainer: "file:modules/img/skin1/list_pf/listPfContainer.png"
     property url sourceFW0: "file:modules/img/skin1/list_pf/profileFW_0.png"
     property url sourceFW1: "file:modules/img/skin1/list_pf/profileFW_1.png"
+    property bool keyboardConnected: true
 
     QtObject {
         id: ui_View
@@ -67,6 +68,7 @@ Item {
 
         function init() {
             menu.enabled = true
+            mainIten.keyboardConnected = true
             menu.currentIndex = 0
             menu.controlMenu()
             tryCompare(popup(), "visible", false)
@@ -172,6 +174,23 @@ Item {
             verify(!menu.menuOpen)
             compare(menu.currentIndex, 0)
             compare(spy.count, 0)
+        }
+
+        // Choosing a profile sends it: without a keyboard no choice is made,
+        // by mouse, keyboard or screen reader.
+        function test_noChoiceWithoutKeyboard() {
+            mainIten.keyboardConnected = false
+            verify(!entry(2).enabled)
+            mouseClick(entry(2))
+            entry(3).Accessible.pressAction()
+            menu.choose(1)
+            compare(menu.currentIndex, 0)
+            compare(spy.count, 0)
+
+            mainIten.keyboardConnected = true
+            mouseClick(entry(2))
+            compare(menu.currentIndex, 2)
+            compare(spy.count, 1)
         }
     }
 }

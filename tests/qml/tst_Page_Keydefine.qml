@@ -36,6 +36,7 @@ Item {
     property url sourceApply1: skinFolder + "common/apply_1.png"
     property url sourceCHK0: skinFolder + "common/checkbox_0.png"
     property url sourceCHK1: skinFolder + "common/checkbox_1.png"
+    property bool keyboardConnected: true
 
     property var protects: []
     function setProtectUI(ms) { protects = protects.concat([ms]) }
@@ -129,6 +130,7 @@ Item {
             mainIten.lang = 0
             mainIten.profile = 0
             mainIten.protects = []
+            mainIten.keyboardConnected = true
             main_Q3.pfPage.chosen = []
             page.keyboardModel.curKeyMatrix = 0
             page.initUI()
@@ -345,6 +347,34 @@ Item {
             compare(ui_View.named("matrix").length, 2)
             compare(ui_View.matrix[0], 41)
             compare(mainIten.protects, [800])
+        }
+
+        // Nothing reaches the view while no keyboard is connected: not APPLY
+        // (clicked, pressed by a screen reader, or through ALL SAVE), not a
+        // macro binding, not gaming mode. Editing the keys goes on.
+        function test_nothingSentWithoutKeyboard() {
+            ui_View.macros = { "m": [3, 1] }
+            mainIten.keyboardConnected = false
+            var apply = child("keyApplyButton")
+            verify(!apply.enabled)
+            verify(!page.macroList.enabled)
+            verify(!child("gamingModeCheckbox").enabled)
+            select(0)
+            page.mediaList.chooseEntry(4)
+            compare(key(0).keyCode, 0x30E2)
+            mouseClick(apply)
+            apply.Accessible.pressAction()
+            main_Q3.btnTotalApplyClicked()
+            page.chooseMacro(0)
+            page.setGamingMode(true)
+            compare(ui_View.calls, [])
+            compare(mainIten.protects, [])
+
+            mainIten.keyboardConnected = true
+            verify(apply.enabled)
+            mouseClick(apply)
+            compare(ui_View.named("matrix"), ["matrix 256"])
+            compare(ui_View.matrix[0], 0xE2)
         }
 
         function test_profileKeys() {

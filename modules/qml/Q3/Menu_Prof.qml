@@ -31,7 +31,8 @@ Item {
 
     // A left click: another profile becomes the selected one.
     function choose(index) {
-        if (!enabled || index < 0 || index > 3)
+        // Choosing sends the profile to the keyboard.
+        if (!enabled || mainIten.keyboardConnected === false || index < 0 || index > 3)
             return
         controlMenu()
         if (index === currentIndex)
@@ -125,6 +126,8 @@ Item {
             id: entry
             objectName: "profileButton" + index
             readonly property bool selected: menuProf.currentIndex === index
+            enabled: mainIten.keyboardConnected !== false
+            opacity: enabled ? 1.0 : 0.5
             x: (menuProf.width - menuProf.entryWidth) / 2
             y: 8 + index * menuProf.entryPitch
             width: menuProf.entryWidth

@@ -69,6 +69,8 @@ Item {
     }
 
     function setGamingMode(on) {
+        if (mainIten.keyboardConnected === false)
+            return
         view("ui_02H_SetKeyboardMode", [on ? 1 : 0])
         gamingModeCheckbox.isSelect = on
     }
@@ -158,7 +160,8 @@ Item {
     }
 
     function chooseMacro(index) {
-        if (index < 0 || index >= macroNames.length)
+        // Binding sends the macro: nothing to bind it on without a keyboard.
+        if (index < 0 || index >= macroNames.length || mainIten.keyboardConnected === false)
             return
         var name = macroNames[index]
         var config = macroConfig(name)
@@ -211,6 +214,8 @@ Item {
     }
 
     function applyKeys() {
+        if (mainIten.keyboardConnected === false)
+            return
         var keys = keyboardModel.getKey
         var codes = []
         for (var i = 0; i < keys.length; ++i)
@@ -219,6 +224,8 @@ Item {
     }
 
     function apply() {
+        if (mainIten.keyboardConnected === false)
+            return
         if (typeof mainIten.setProtectUI === "function")
             mainIten.setProtectUI(800)
         applyKeys()
@@ -328,6 +335,7 @@ Item {
                 objectName: "macroList"
                 width: 151
                 visible: kindList.defaultIndex === 2
+                enabled: mainIten.keyboardConnected !== false
                 mdItems: macroModel
                 Accessible.name: currentText !== "" ? currentText : "Macro"
                 onRequestToUpdateList: keyPage.refreshMacroList()
@@ -359,6 +367,7 @@ Item {
             x: resetButton.x + resetButton.width + 9
             source0: mainIten.sourceApply0
             source1: mainIten.sourceApply1
+            enabled: mainIten.keyboardConnected !== false
             Accessible.name: applyLabel.text
             onClicked: keyPage.apply()
             Text {
@@ -376,6 +385,7 @@ Item {
             x: applyButton.x + applyButton.width + 20
             y: (applyButton.height - height) / 2
             chkStr: keyPage.uiText(79, "GAMING MODE")
+            enabled: mainIten.keyboardConnected !== false
             onClicked: keyPage.setGamingMode(select)
         }
     }

@@ -28,7 +28,7 @@ Item {
     }
 
     function totalSave() {
-        if (!enabled)
+        if (!enabled || mainIten.keyboardConnected === false)
             return
         mainIten.setProtectUI(saveLockMs)
         btntextgisned()
@@ -59,11 +59,13 @@ Item {
         delegate: Item {
             id: button
             objectName: modelData.name
+            // ALL SAVE sends every page to the keyboard.
+            enabled: index === 0 || mainIten.keyboardConnected !== false
             x: modelData.x
             anchors.verticalCenter: parent.verticalCenter
             width: face.status === Image.Ready ? face.implicitWidth : 158
             height: face.status === Image.Ready ? face.implicitHeight : 34
-            opacity: area.pressed ? 0.8 : 1.0
+            opacity: !enabled ? 0.5 : area.pressed ? 0.8 : 1.0
 
             function press() {
                 if (typeof ui_View !== "undefined")

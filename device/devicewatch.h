@@ -1,16 +1,19 @@
-// Tells romwriter when a HID interface appears or goes away: a libudev
+// Tells a program when a HID interface appears or goes away: a libudev
 // monitor on the "hidraw" subsystem, read on the GUI thread through a socket
 // notifier. It reports events only; finding out what is present is left to
-// the listener, so enumeration happens only in answer to an event.
+// the listener, so enumeration happens only in answer to an event (a poll
+// that enumerates while a device is being removed can crash hidapi).
+// gearpanel and romwriter both watch the keyboard through it.
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QSocketNotifier;
 struct udev;
 struct udev_monitor;
 
-namespace romwriter {
+namespace hidwatch {
 
 class DeviceWatch : public QObject
 {
@@ -26,8 +29,10 @@ public:
     static const char *eventSource();
 
 signals:
-    void arrival(); // an "add" event
-    void removal(); // a "remove" event
+    // An "add" or "remove" event, with the device node it names (empty when
+    // the event carries none).
+    void arrival(const QString &devnode);
+    void removal(const QString &devnode);
 
 private:
     void readEvent();
@@ -37,4 +42,4 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
-} // namespace romwriter
+} // namespace hidwatch

@@ -1,15 +1,16 @@
 #include "devicewatch.h"
 
-#include "updaterlog.h"
-
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <libudev.h>
 
 #include <cstring>
 
-namespace romwriter {
+namespace hidwatch {
+
+Q_LOGGING_CATEGORY(lcWatch, "gearpanel.device")
 
 const char *DeviceWatch::eventSource()
 {
@@ -29,7 +30,7 @@ DeviceWatch::DeviceWatch(QObject *parent) : QObject(parent)
         m_monitor = nullptr;
     }
     if (!m_monitor) {
-        qCWarning(lcUpdater) << "no device events from" << eventSource();
+        qCWarning(lcWatch) << "no device events from" << eventSource();
         return;
     }
     m_notifier = new QSocketNotifier(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read, this);
@@ -55,11 +56,13 @@ void DeviceWatch::readEvent()
     const char *action = udev_device_get_action(device);
     const bool added = action && std::strcmp(action, "add") == 0;
     const bool removed = action && std::strcmp(action, "remove") == 0;
+    const char *node = udev_device_get_devnode(device);
+    const QString devnode = node ? QString::fromLocal8Bit(node) : QString();
     udev_device_unref(device);
     if (added)
-        emit arrival();
+        emit arrival(devnode);
     else if (removed)
-        emit removal();
+        emit removal(devnode);
 }
 
-} // namespace romwriter
+} // namespace hidwatch
