@@ -278,6 +278,15 @@ def main():
         wait_for("the panel hidden again", lambda: not tree.on_screen(apply_button))
         wait_for("ALL SAVE sensitive again", lambda: tree.has_state(all_save, pyatspi.STATE_SENSITIVE))
 
+        # The key page, opened through the reader: each profile key is named
+        # once, by the page's M1..M4, not again by the drawing's keys under them.
+        tree.press(wait_for("the KEY entry", lambda: tree.find("page tab", "KEY")))
+        wait_for("M1 shown", lambda: any(tree.on_screen(b) for b in tree.find_all("push button", "M1")))
+        for name in ("M1", "M2", "M3", "M4"):
+            shown = [b for b in tree.find_all("push button", name) if tree.on_screen(b)]
+            if len(shown) != 1:
+                fail("%d shown buttons are named %s on the key page" % (len(shown), name))
+
         # Close ends the program normally.
         tree.press(wait_for("the Close button", lambda: tree.find("push button", "Close")))
         try:

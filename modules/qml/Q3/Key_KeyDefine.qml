@@ -35,6 +35,9 @@ Item {
     Accessible.name: shownName
     Accessible.focusable: true
     Accessible.onPressAction: key.select()
+    // The page's M1..M4 over the profile keys are what a reader announces;
+    // these would name each profile a second time, disabled.
+    Accessible.ignored: matrix >= 116 && matrix <= 119
     Keys.onSpacePressed: key.select()
     Keys.onReturnPressed: key.select()
 
