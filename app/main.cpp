@@ -1,5 +1,6 @@
 // gearpanel: the keyboard configuration program.
 #include "inputhooks.h"
+#include "keytables.h"
 #include "myquickview.h"
 #include "singleinstance.h"
 #include "ui_controler.h"
@@ -103,7 +104,7 @@ int main(int argc, char *argv[])
     // no key may be reported before the handlers are set. Without capture
     // the program runs on.
     InputHooks hooks;
-    hooks.install(window->view()->keyboardLayout() == 0);
+    hooks.install(input::hashTildeLayoutFor(window->view()->keyboardLayout()));
     int result = 0;
     try {
         InputHooks::setKeyboardHandler(forwardKey, window.get());

@@ -122,4 +122,9 @@ void buildTables(bool hashTildeLayout, ScanToVirtualKey &scanToVirtualKey,
     }
 }
 
+bool hashTildeLayoutFor(int kbLayoutType)
+{
+    return kbLayoutType == 1;
+}
+
 } // namespace input

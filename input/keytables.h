@@ -59,6 +59,12 @@ constexpr int kKeyTableRows = 105;
 void buildTables(bool hashTildeLayout, ScanToVirtualKey &scanToVirtualKey,
                  VirtualKeyToUsage &virtualKeyToUsage);
 
+// The `hashTildeLayout` for the keyboard layout type of the hardware
+// definition (0 English, 1 Spanish). The English Q3 is an ANSI keyboard: its
+// key at 0x2B is backslash and reports 0x31, as its key table and default
+// matrix say; the Spanish one is ISO, whose key there reports 0x32.
+bool hashTildeLayoutFor(int kbLayoutType);
+
 // The Windows mouse messages that capture receives, as the low-level mouse
 // hook names them.
 constexpr uint32_t MouseMove = 0x200;
