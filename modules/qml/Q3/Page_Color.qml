@@ -114,6 +114,8 @@ Item {
 
     // Chooses group and entry for a code read from the keyboard or the file.
     function showEffect(code) {
+        if (code !== readEffect)
+            _model.clearSelection()
         readEffect = code
         if (isPicture(code)) {
             group = 0
