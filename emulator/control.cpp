@@ -147,5 +147,9 @@ BootLoaderState bootLoaderState()
 {
     return model().bootLoaderState();
 }
+std::string sharedStatePath()
+{
+    return model().sharedPath();
+}
 
 } // namespace q3emu

@@ -60,11 +60,107 @@ KeyboardModel &KeyboardModel::instance()
 }
 
 // What is plugged at start was plugged before the program ran: no events.
+// A shared keyboard is taken as the other programs left it; the first
+// program makes it in factory state.
 KeyboardModel::KeyboardModel()
 {
     announce_ = false;
     resetLocked(Scenario::Keyboard);
+    const std::string location = SharedState::location();
+    if (!location.empty() && shared_.open(location)) {
+        shared_.lock();
+        if (shared_.isValid())
+            importShared();
+        else
+            exportShared();
+        shared_.unlock();
+    }
     announce_ = true;
+    if (shared_.isOpen()) {
+        // Changes made elsewhere are taken in by the timer thread too, so
+        // that an idle program still sees the keyboard come and go.
+        timerStarted_ = true;
+        std::thread([this] { timerLoop(); }).detach();
+    }
+}
+
+void KeyboardModel::ModelMutex::lock()
+{
+    mutex_.lock();
+    if (model_.shared_.isOpen()) {
+        model_.shared_.lock();
+        if (model_.shared_.block().sequence != model_.sharedSequence_) {
+            if (model_.shared_.isValid())
+                model_.importShared();
+            else
+                model_.exportShared(); // damaged or foreign: ours replaces it
+        }
+    }
+}
+
+void KeyboardModel::ModelMutex::unlock()
+{
+    if (model_.shared_.isOpen()) {
+        model_.exportShared();
+        model_.shared_.unlock();
+    }
+    mutex_.unlock();
+}
+
+namespace {
+
+int64_t toNs(const std::optional<std::chrono::steady_clock::time_point> &t)
+{
+    // 0 stands for "none"; a real time point is never the clock's epoch.
+    return t ? std::max<int64_t>(1, std::chrono::duration_cast<std::chrono::nanoseconds>(t->time_since_epoch()).count())
+             : 0;
+}
+
+} // namespace
+
+void KeyboardModel::importShared()
+{
+    SharedBlock &b = shared_.block();
+    // Byte copies both ways, padding included, so that an unchanged state
+    // compares equal and is not written back.
+    std::memcpy(static_cast<void *>(&state_), &b.state, sizeof state_);
+    if (b.arrivalAtNs == 0)
+        arrivalAt_.reset();
+    else
+        arrivalAt_ = Clock::time_point(std::chrono::nanoseconds(b.arrivalAtNs));
+    // Plugs and unplugs made by another program reach this one's monitors
+    // and open handles as if they had happened here.
+    for (const InterfaceDescriptor &d : interfaceTable()) {
+        const bool plugged = b.plugged[indexOf(d.iface)] != 0;
+        if (plugged && !plugged_[indexOf(d.iface)])
+            plugLocked(d.iface);
+        else if (!plugged && plugged_[indexOf(d.iface)])
+            unplugLocked(d.iface);
+    }
+    sharedSequence_ = b.sequence;
+}
+
+void KeyboardModel::exportShared()
+{
+    SharedBlock &b = shared_.block();
+    bool same = shared_.isValid() && b.sequence == sharedSequence_ && b.arrivalAtNs == toNs(arrivalAt_) &&
+                std::memcmp(&b.state, &state_, sizeof state_) == 0;
+    for (std::size_t i = 0; same && i < kInterfaceCount; ++i)
+        same = (b.plugged[i] != 0) == plugged_[i];
+    if (same)
+        return;
+    shared_.stamp();
+    std::memcpy(static_cast<void *>(&b.state), &state_, sizeof state_);
+    b.arrivalAtNs = toNs(arrivalAt_);
+    for (std::size_t i = 0; i < kInterfaceCount; ++i)
+        b.plugged[i] = plugged_[i] ? 1 : 0;
+    b.sequence = std::max<uint64_t>(b.sequence, sharedSequence_) + 1;
+    sharedSequence_ = b.sequence;
+}
+
+std::string KeyboardModel::sharedPath()
+{
+    return shared_.isOpen() ? shared_.path() : std::string();
 }
 
 // --- plugging ----------------------------------------------------------------
@@ -252,11 +348,17 @@ void KeyboardModel::checkTimers()
 // scheduled; the model is never destroyed.
 void KeyboardModel::timerLoop()
 {
+    // Another program's changes are looked for this often (each look takes
+    // the lock, which reads them).
+    constexpr std::chrono::milliseconds kSharedLook{10};
     Lock lock(mutex_);
     for (;;) {
         checkTimers();
-        if (arrivalAt_)
-            timerWake_.wait_until(lock, *arrivalAt_);
+        std::optional<Clock::time_point> wake = arrivalAt_;
+        if (shared_.isOpen() && (!wake || *wake > Clock::now() + kSharedLook))
+            wake = Clock::now() + kSharedLook;
+        if (wake)
+            timerWake_.wait_until(lock, *wake);
         else
             timerWake_.wait(lock);
     }

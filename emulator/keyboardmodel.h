@@ -10,6 +10,7 @@
 #include "bootloader.h"
 #include "firmware.h"
 #include "q3emu.h"
+#include "sharedstate.h"
 #include "usbidentity.h"
 
 #include <array>
@@ -20,6 +21,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace q3emu::detail {
@@ -96,9 +98,35 @@ public:
     // timeoutMs < 0 waits until a report arrives or the interface goes away.
     Transfer read(const Ticket &t, uint8_t *data, std::size_t length, int timeoutMs);
 
+    // Where the keyboard is shared with other processes, empty when private.
+    std::string sharedPath();
+
 private:
-    using Lock = std::unique_lock<std::mutex>;
+    // The model's mutex. With a shared keyboard, taking it also locks the
+    // shared file and reads what another process wrote since; giving it up
+    // writes back what changed here and unlocks the file. Waits on the
+    // condition variables give up both, so a process waiting for a report
+    // never holds up another.
+    class ModelMutex
+    {
+    public:
+        explicit ModelMutex(KeyboardModel &model) : model_(model) {}
+        void lock();
+        void unlock();
+
+    private:
+        KeyboardModel &model_;
+        std::mutex mutex_;
+    };
+    friend class ModelMutex;
+
+    using Lock = std::unique_lock<ModelMutex>;
     using Clock = std::chrono::steady_clock;
+
+    // With the shared file locked: take what another process wrote, or
+    // publish what this one changed.
+    void importShared();
+    void exportShared();
 
     struct Faults {
         std::array<int, kInterfaceCount> open{};
@@ -142,8 +170,8 @@ private:
     // Guards shared by feature reports and writes; an engaged result ends the call.
     std::optional<Transfer> refuseTransfer(Lock &lock, const Ticket &t, const void *data, std::size_t length);
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    ModelMutex mutex_{*this};
+    std::condition_variable_any changed_;
 
     KeyboardState state_;
     NormalFirmware firmware_{state_};
@@ -162,7 +190,7 @@ private:
     bool leavePending_ = false;             // leave once the Run answer has been read
     std::chrono::milliseconds reenumerationDelay_{200};
     std::optional<Clock::time_point> arrivalAt_;
-    std::condition_variable timerWake_;
+    std::condition_variable_any timerWake_;
     bool timerStarted_ = false;
     bool announce_ = true; // report plugs and unplugs as device events
 
@@ -174,6 +202,9 @@ private:
     std::chrono::microseconds delay_{1000};
     Faults faults_;
     std::vector<TraceEntry> trace_;
+
+    SharedState shared_;
+    uint64_t sharedSequence_ = 0; // the last write of the shared file this process has seen or made
 };
 
 } // namespace q3emu::detail

@@ -250,6 +250,18 @@ void clearTrace();
 std::string pathOf(Interface iface); // the path hid_enumerate reports for it
 BootLoaderState bootLoaderState();
 
+// --- sharing --------------------------------------------------------------------
+// Programs that preload the library share one keyboard: its stored state,
+// what is plugged and a pending re-enumeration live in a locked file that
+// every change goes through, so an update made by one program shows in the
+// others and no change is lost when two programs write at once. The file is
+// Q3EMU_STATE when set ("private" keeps a keyboard of the process's own);
+// otherwise a preloading program shares $XDG_RUNTIME_DIR/q3emu/keyboard.state
+// (/tmp/q3emu-<uid>/ without a runtime folder) and a program that links the
+// library keeps its own. reset() puts the shared keyboard back into factory
+// state for every program. Empty when this process's keyboard is its own.
+std::string sharedStatePath();
+
 // --- device events ------------------------------------------------------------
 // udev_monitor_new_from_netlink() with "udev" or "kernel" returns a monitor
 // that, once receiving, reports every plug and unplug of an emulated
