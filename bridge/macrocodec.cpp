@@ -73,7 +73,9 @@ uchar deviceId(int index, int profile)
 
 bool isSafeName(const QString &name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    // A leading dot also makes a hidden file, which the list of macros never
+    // shows: a macro renamed so would vanish from every page.
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
         return false;
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull() ||

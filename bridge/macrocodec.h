@@ -42,7 +42,8 @@ std::array<uchar, kBlockBytes> block(const QList<uchar> &stream);
 uchar deviceId(int index, int profile);
 
 // Whether `name` can be a macro's file name inside its folder: not empty,
-// not "." or "..", and free of "/", "\", NUL and control characters.
+// not starting with "." (so neither "." nor ".." nor a hidden file), and free
+// of "/", "\", NUL and control characters.
 bool isSafeName(const QString &name);
 
 // "Macro. 001", "Macro. 002", ...: the numbered names new macros take.

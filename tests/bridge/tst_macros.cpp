@@ -408,6 +408,8 @@ void TestMacros::hostileNamesTouchNothing_data()
     QTest::newRow("empty") << "";
     QTest::newRow("dot") << ".";
     QTest::newRow("dot dot") << "..";
+    QTest::newRow("hidden file") << ".macro";
+    QTest::newRow("what the rename field leaves of ../x") << "..x";
     QTest::newRow("parent path") << "../../setting/secret";
     QTest::newRow("absolute") << "/tmp/secret";
     QTest::newRow("backslash") << "..\\secret";

@@ -465,7 +465,7 @@ Item {
         function test_renameTypedInTheRow() {
             rightClick("macroFileList_item0")
             click("macroMenuRename")
-            var editor = child("macroFileList_editor")
+            var editor = child("renameField")
             verify(editor)
             tryVerify(function () { return editor.activeFocus })
             keyClick(Qt.Key_Z)

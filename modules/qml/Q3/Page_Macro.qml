@@ -561,6 +561,7 @@ Item {
         id: fileList
         objectName: "macroFileList"
         mdItems: md_MacroFile
+        editorName: "renameField"
         x: 119
         y: fileBand.y + fileBand.height + 1
         enabled: !macroPage.isRecordStart

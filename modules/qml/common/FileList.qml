@@ -22,6 +22,8 @@ Item {
     property ListModel mdItems: ListModel {}
     property alias lvItems: view
     property string namePrefix: objectName
+    // The rename field's objectName.
+    property string editorName: namePrefix + "_editor"
     // Whether a click on the chosen row un-chooses it.
     property bool toggleSelection: true
     // Longest name the field takes.
@@ -193,7 +195,7 @@ Item {
 
                     TextInput {
                         id: input
-                        objectName: fileList.namePrefix + "_editor"
+                        objectName: fileList.editorName
                         anchors.fill: parent
                         anchors.leftMargin: 6
                         anchors.rightMargin: 4
