@@ -43,7 +43,10 @@ constexpr int kWaveStep = 16;
 // every missed tick.
 constexpr qint64 kMaxCatchUp = 64;
 
-bool isPicture(int effect) { return effect >= 0x33 && effect <= 0x37; }
+bool isPicture(int effect)
+{
+    return effect >= 0x33 && effect <= 0x37;
+}
 
 // Position p (any integer) on the colour circle red -> blue -> green -> red.
 QColor cycleColour(int p)
@@ -51,13 +54,19 @@ QColor cycleColour(int p)
     p = ((p % kCycle) + kCycle) % kCycle;
     const int f = p % 256;
     switch (p / 256) {
-    case 0: return QColor(255 - f, 0, f);
-    case 1: return QColor(0, f, 255 - f);
-    default: return QColor(f, 255 - f, 0);
+    case 0:
+        return QColor(255 - f, 0, f);
+    case 1:
+        return QColor(0, f, 255 - f);
+    default:
+        return QColor(f, 255 - f, 0);
     }
 }
 
-int clampInt(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
+int clampInt(int v, int lo, int hi)
+{
+    return std::max(lo, std::min(v, hi));
+}
 
 int channelOf(const QVariant &v)
 {
@@ -77,7 +86,10 @@ LightingPreview::LightingPreview(QQuickItem *parent) : QQuickPaintedItem(parent)
     connect(&m_timer, &QTimer::timeout, this, &LightingPreview::onTimer);
 }
 
-int LightingPreview::roundHalfUp(double value) { return int(std::floor(value + 0.5)); }
+int LightingPreview::roundHalfUp(double value)
+{
+    return int(std::floor(value + 0.5));
+}
 
 int LightingPreview::intervalFor(int effect, int speed)
 {
@@ -96,13 +108,26 @@ int LightingPreview::fadeStep(int effect, int brightness)
 {
     int n = 0;
     switch (effect) {
-    case 0x02: n = 20; break;
-    case 0x03: n = 30; break;
-    case 0x05: n = 10; break; // the ripple fades as the rain does
-    case 0x08: n = 60; break;
-    case 0x09: n = 10; break;
-    case 0x0B: n = 7; break;
-    default: return 0;
+    case 0x02:
+        n = 20;
+        break;
+    case 0x03:
+        n = 30;
+        break;
+    case 0x05:
+        n = 10;
+        break; // the ripple fades as the rain does
+    case 0x08:
+        n = 60;
+        break;
+    case 0x09:
+        n = 10;
+        break;
+    case 0x0B:
+        n = 7;
+        break;
+    default:
+        return 0;
     }
     return roundHalfUp(double(fullOpacity(brightness)) / n);
 }
@@ -292,7 +317,10 @@ void LightingPreview::buildPaths()
     m_maxDistance = std::hypot(m_bounds.width(), m_bounds.height());
 }
 
-bool LightingPreview::animates() const { return intervalFor(m_effect, m_speed) > 0; }
+bool LightingPreview::animates() const
+{
+    return intervalFor(m_effect, m_speed) > 0;
+}
 
 void LightingPreview::settingsTouched()
 {
@@ -449,7 +477,8 @@ void LightingPreview::renderContinuous()
         switch (m_effect) {
         case 0x01:
             colour = chosenColour();
-            opacity = roundHalfUp((m_count < 51 ? 5.0 * m_count : 5.0 * (kBreathPeriod - m_count)) * m_brightness / 7);
+            opacity = roundHalfUp((m_count < 51 ? 5.0 * m_count : 5.0 * (kBreathPeriod - m_count)) *
+                                  m_brightness / 7);
             break;
         case 0x04: {
             const int p = (m_count + snakeIndex[m] * kMarqueeKeyOffset) % (kTableColours * kMarqueeBlend);
@@ -464,16 +493,22 @@ void LightingPreview::renderContinuous()
         case 0x06:
         case 0x0A: {
             const double t = m_effect == 0x06 ? (key.rect.center().x() - m_bounds.left()) / width
-                                               : QLineF(centre, key.rect.center()).length() / reach;
+                                              : QLineF(centre, key.rect.center()).length() / reach;
             colour = cycleColour(roundHalfUp(t * kCycle) + sign * kWaveStep * m_count);
             break;
         }
         case 0x07: {
             const int f = roundHalfUp(255.0 * (m_count % 85) / 85);
             switch (m_count / 85) {
-            case 0: colour = QColor(255 - f, 0, f); break;
-            case 1: colour = QColor(0, f, 255 - f); break;
-            default: colour = QColor(f, 255 - f, 0); break;
+            case 0:
+                colour = QColor(255 - f, 0, f);
+                break;
+            case 1:
+                colour = QColor(0, f, 255 - f);
+                break;
+            default:
+                colour = QColor(f, 255 - f, 0);
+                break;
             }
             break;
         }
@@ -549,8 +584,8 @@ void LightingPreview::tick()
         }
         m_ripples.erase(std::remove_if(m_ripples.begin(), m_ripples.end(),
                                        [this](const Ripple &r) {
-                                           return r.column - r.distance <= 0
-                                               && r.column + r.distance >= int(m_rows[r.row].size()) - 1;
+                                           return r.column - r.distance <= 0 &&
+                                                  r.column + r.distance >= int(m_rows[r.row].size()) - 1;
                                        }),
                         m_ripples.end());
         ++m_count;

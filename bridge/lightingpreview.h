@@ -164,7 +164,7 @@ private:
     int m_picture[kPositions * 3] = {};
 
     Key m_keys[kPositions];
-    std::vector<int> m_snake;      // every key, row by row, alternating sides
+    std::vector<int> m_snake; // every key, row by row, alternating sides
     std::vector<std::vector<int>> m_rows;
     std::vector<int> m_trailA;
     std::vector<int> m_trailB;

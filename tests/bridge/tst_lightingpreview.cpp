@@ -17,7 +17,10 @@ QVariantList grid()
     return keys;
 }
 
-QColor rgba(int r, int g, int b, int a) { return QColor(r, g, b, a); }
+QColor rgba(int r, int g, int b, int a)
+{
+    return QColor(r, g, b, a);
+}
 
 } // namespace
 
@@ -246,7 +249,7 @@ void tst_LightingPreview::raining()
     for (int m : {1, 16, 18, 33, 0, 2, 32, 34})
         QCOMPARE(p->keyColor(m), rgba(255, 0, 0, 255));
     QCOMPARE(p->keyOpacity(19), 0); // 44.7 away: not yet
-    p->advance(2); // radius 60: key 19 was lit on the way
+    p->advance(2);                  // radius 60: key 19 was lit on the way
     QVERIFY(p->keyOpacity(19) > 0);
     // At most three rings at once.
     p->press(0);

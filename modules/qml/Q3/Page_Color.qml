@@ -291,6 +291,13 @@ Item {
         if (isFirst)
             translateStrings()
         readKeyboard()
+        // A page made after the window's start missed the keyboard's own
+        // lighting that the window handed the pages then.
+        if (isFirst) {
+            var led = view("ui_88H_GetLEDTypeX")
+            if (led && led.length >= 3)
+                tongbu(led[0], led[1], led[2])
+        }
         restartPreview()
     }
 
