@@ -266,6 +266,8 @@ int main(int argc, char **argv)
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(Q3EMU_LIBRARY));
     env.insert(QStringLiteral("PHONON_GST_AUDIOSINK"), QStringLiteral("fake"));
+    // A keyboard of its own, whatever other programs of the user hold.
+    env.insert(QStringLiteral("Q3EMU_STATE"), QStringLiteral("private"));
 
     QProcess process;
     process.setProcessEnvironment(env);
