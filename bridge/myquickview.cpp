@@ -63,6 +63,15 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
 myQQuickView::~myQQuickView()
 {
+    // A QProcess kills its program when destroyed: romwriter, killed in the
+    // middle of programming, would leave the keyboard without firmware. It
+    // is left to finish on its own.
+    if (updater) {
+        updater->disconnect(this);
+        updater->setParent(nullptr);
+        updater = nullptr;
+    }
+
     // Settings objects write what they still hold when destroyed.
     qDeleteAll(profiles);
     profiles.clear();

@@ -38,7 +38,7 @@ shoot() {
     title="$(sed -n 's/^name=//p' "$folder/modules/setting/apConfig.bin")"
 
     xvfb-run -a -s "-screen 0 1280x1024x24" env \
-        PRELOAD="$PWD/build/lib/libq3emu.so" PHONON_GST_AUDIOSINK=fake \
+        PRELOAD="$PWD/build/lib/libq3emu.so" Q3EMU_STATE=private PHONON_GST_AUDIOSINK=fake \
         FOLDER="$folder" TITLE="$title" OUTPUT="$PWD/$output" sh -c '
             LD_PRELOAD="$PRELOAD" "$FOLDER/gearpanel" >"$FOLDER/gearpanel.log" 2>&1 &
             program=$!

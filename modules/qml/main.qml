@@ -7,6 +7,7 @@ import "./basic"
 import "./common"
 import "./Q3"
 import "./basic/keyLabels.js" as KeyLabels
+import "./common/SkinLook.js" as SkinLook
 
 Item {
     id: mainIten
@@ -166,6 +167,27 @@ Item {
 
     function run() {
         console.debug(log, "run")
+    }
+
+    // The keyboard went away: the window says so, and the controls that send
+    // to it wait (they bind to keyboardConnected).
+    function keyboardRemoved() {
+        console.debug(log, "keyboardRemoved")
+        keyboardConnected = false
+    }
+
+    // A keyboard came (back): what the window shows of it is read again,
+    // then the sending controls return.
+    function keyboardArrived() {
+        console.debug(log, "keyboardArrived")
+        isShowUpdateBtn = !!ui_View.ui_80H_GetFWVersion()
+        layout = toInt(ui_View.ui_80H_GetHWMode(), 0)
+        main_Q3.initUI()
+        var lighting = ui_View.ui_88H_GetLEDTypeX()
+        if (lighting && lighting.length >= 3)
+            callIfPresent(main_Q3.colorPage, "tongbu", [toInt(lighting[0], 0), toInt(lighting[1], 0),
+                                                        toInt(lighting[2], 0)])
+        keyboardConnected = true
     }
 
     // Locks the window for `interval` milliseconds behind the busy indicator.
@@ -377,6 +399,27 @@ Item {
         function onCloseRequested() {
             menuUp.isGlobalSettingSelect = false
         }
+    }
+
+    // Bottom left, beside the bottom menu's buttons, while no keyboard is there.
+    Text {
+        id: noKeyboardText
+        objectName: "noKeyboardText"
+        x: 24
+        y: parent.height - 49 + (49 - height) / 2
+        width: 290
+        visible: !mainIten.keyboardConnected
+        text: {
+            var list = mainIten.globalSetting_stringList
+            var entry = list ? list[124] : undefined
+            return entry ? String(entry) : "no keyboard connected"
+        }
+        elide: Text.ElideRight
+        font.family: mainIten.globalSetting_fontFamily
+        font.pixelSize: mainIten.globalSetting_size + 1
+        color: SkinLook.accent(mainIten.skin_No)
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
     }
 
     BusyIndicator {

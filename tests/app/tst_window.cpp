@@ -41,6 +41,7 @@ private slots:
     void skinChoiceNeedsTwoFolders_data();
     void skinChoiceNeedsTwoFolders();
     void updaterStartsAfterMonitorStops();
+    void updaterOutlivesTheWindow();
 
 private:
     // A window as start-up builds it, up to the event loop.
@@ -340,6 +341,22 @@ void tst_Window::updaterStartsAfterMonitorStops()
     QTRY_VERIFY(window->link().isMonitorRunning());
     q3emu::pressProfileKey(1);
     QTRY_VERIFY(debug.lines().join('\n').contains(QStringLiteral("zzzTovrin 1")));
+}
+
+void tst_Window::updaterOutlivesTheWindow()
+{
+    // Closing gearpanel in the middle of an update must not kill romwriter
+    // while it programs the keyboard.
+    folder->write(QStringLiteral("modules/update/romwriter"),
+                  "#!/bin/sh\ntouch started\nwhile [ ! -e release ]; do sleep 0.05; done\ntouch finished\n");
+    QFile::setPermissions(folder->path(QStringLiteral("modules/update/romwriter")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    startWindow();
+    window->view()->openUpdateExe();
+    QTRY_VERIFY(QFile::exists(QStringLiteral("started")));
+    window.reset();
+    folder->write(QStringLiteral("release"), "");
+    QTRY_VERIFY(QFile::exists(QStringLiteral("finished")));
 }
 
 QTEST_MAIN(tst_Window)

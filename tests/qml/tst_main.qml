@@ -16,6 +16,8 @@ Item {
         id: ui_View
         property var calls: []
         property bool enabled: true
+        property int activeProfile: 1
+        property bool firmwareCurrent: false
         function record(call) { calls = calls.concat([call]) }
         function deviceCalls() { return calls.filter(function (c) { return c.indexOf("playMedia") !== 0 }) }
 
@@ -23,10 +25,10 @@ Item {
         function playMedia_Index(n) { record("playMedia_Index " + n) }
         function setEnableAudio(on) { record("setEnableAudio " + on) }
         function clearAllMedia() { record("clearAllMedia") }
-        function ui_80H_GetFWVersion() { record("ui_80H_GetFWVersion"); return false }
+        function ui_80H_GetFWVersion() { record("ui_80H_GetFWVersion"); return firmwareCurrent }
         function ui_80H_GetHWMode() { record("ui_80H_GetHWMode"); return 1 }
         function ui_88H_GetLEDTypeX() { record("ui_88H_GetLEDTypeX"); return [1, 63, 3, 0, 5, 0] }
-        function ui_A1H_GetCurrentProfile() { record("ui_A1H_GetCurrentProfile"); return 1 }
+        function ui_A1H_GetCurrentProfile() { record("ui_A1H_GetCurrentProfile"); return activeProfile }
         function ui_21H_SetCurrentProfile(n) { record("ui_21H_SetCurrentProfile " + n) }
         function loadHWDef() { record("loadHWDef"); return [1, 128, 10, 20, 1, "Esc", 0, 41] }
         function loadUsbStr() { record("loadUsbStr"); return ["Esc"] }
@@ -267,6 +269,42 @@ Item {
             compare(ui_View.deviceCalls(), ["ui_21H_SetCurrentProfile 3"])
             verify(child("profileButton3").Accessible.checked)
             root.zzzTovrin(1, 1, 63, 3)
+        }
+
+        // Without a keyboard the window says so and its sending controls
+        // wait; a keyboard that comes back is read again before they return.
+        function test_keyboardGoesAndComes() {
+            var text = child("noKeyboardText")
+            verify(!text.visible)
+            root.keyboardRemoved()
+            verify(!root.keyboardConnected)
+            verify(text.visible)
+            compare(text.text, "EN124")
+            compare(text.Accessible.role, Accessible.StaticText)
+            compare(text.Accessible.name, "EN124")
+            verify(!child("allSaveButton").enabled)
+            verify(child("allResetButton").enabled)
+            verify(!child("profileButton2").enabled)
+            compare(ui_View.deviceCalls(), [])
+
+            ui_View.activeProfile = 3
+            ui_View.firmwareCurrent = true
+            root.keyboardArrived()
+            verify(root.keyboardConnected)
+            verify(!text.visible)
+            compare(root.profile, 3)
+            verify(child("profileButton3").Accessible.checked)
+            verify(root.isShowUpdateBtn)
+            verify(!child("updateButton").visible)
+            verify(child("allSaveButton").enabled)
+            var calls = ui_View.deviceCalls()
+            for (var c of ["ui_80H_GetFWVersion", "ui_80H_GetHWMode", "ui_A1H_GetCurrentProfile", "ui_88H_GetLEDTypeX"])
+                verify(calls.indexOf(c) >= 0, c + " is read again")
+
+            ui_View.activeProfile = 1
+            ui_View.firmwareCurrent = false
+            root.keyboardArrived()
+            compare(root.profile, 1)
         }
 
         Component {
