@@ -108,7 +108,7 @@ Item {
     function zzzTovrin(vendorData) {
         var reported = profileOf(vendorData)
         // A report outside the four profiles selects nothing; the lighting
-        // that came with it is still read below.
+        // that came with it reaches the lighting page through its tongbu.
         if (reported !== undefined && reported !== pfPage.currentIndex) {
             ui_View.ui_21H_SetCurrentProfile(reported)
             pfPage.currentIndex = reported
@@ -118,7 +118,9 @@ Item {
             pageCall(macroPage, "refreshMacroActions", [])
             pageCall(colorPage, "initUI", [])
         }
-        pageCall(colorPage, "initUI", [])
+        // Only another profile re-reads the lighting page's file: a lighting
+        // change at the keyboard reaches the page through tongbu, which keeps
+        // a picture being painted and colours not yet applied.
         if (shownPage === 2)
             pageCall(colorPage, "playEffect", [true])
     }
