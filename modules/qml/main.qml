@@ -210,6 +210,12 @@ Item {
         msg_KB(isDown, usbCode)
     }
 
+    // The window went to the tray: nothing typed into other programs is
+    // recorded meanwhile.
+    function windowHidden() {
+        callIfPresent(main_Q3.macroPage, "windowHidden", [])
+    }
+
     function detectMouse(isDown, darvCode, x, y) {
     }
 

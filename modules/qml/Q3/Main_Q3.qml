@@ -114,8 +114,8 @@ Item {
             pfPage.currentIndex = reported
             mainIten.profile = reported
             pageCall(keyPage, "initUI", [])
-            // The macro list belongs to the profile as much as the keys do.
-            pageCall(macroPage, "refreshMacroActions", [])
+            // The macro files belong to the profile as much as the keys do.
+            pageCall(macroPage, "profileChanged", [])
             pageCall(colorPage, "initUI", [])
         }
         // Only another profile re-reads the lighting page's file: a lighting
@@ -130,7 +130,7 @@ Item {
         ui_View.ui_21H_SetCurrentProfile(index)
         mainIten.profile = index
         pageCall(keyPage, "initUI", [])
-        pageCall(macroPage, "refreshMacroActions", [])
+        pageCall(macroPage, "profileChanged", [])
         pageCall(colorPage, "initUI", [])
         if (shownPage === 2)
             pageCall(colorPage, "playEffect", [true])
