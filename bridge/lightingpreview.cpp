@@ -39,6 +39,10 @@ constexpr int kMarqueeKeyOffset = 4;
 // The gradient waves go once round red, blue, green in this many steps.
 constexpr int kCycle = 768;
 constexpr int kWaveStep = 16;
+// The other counters wrap here, a multiple of the marquee's and the waves'
+// periods, so that a preview left running for weeks never overflows and
+// never jumps.
+constexpr int kCountWrap = 672 * 1000000;
 // A timer that fell far behind (a stalled event loop) does not replay
 // every missed tick.
 constexpr qint64 kMaxCatchUp = 64;
@@ -494,7 +498,8 @@ void LightingPreview::renderContinuous()
         case 0x0A: {
             const double t = m_effect == 0x06 ? (key.rect.center().x() - m_bounds.left()) / width
                                               : QLineF(centre, key.rect.center()).length() / reach;
-            colour = cycleColour(roundHalfUp(t * kCycle) + sign * kWaveStep * m_count);
+            colour =
+                cycleColour(roundHalfUp(t * kCycle) + sign * kWaveStep * (m_count % (kCycle / kWaveStep)));
             break;
         }
         case 0x07: {
@@ -540,6 +545,11 @@ void LightingPreview::renderContinuous()
     }
 }
 
+void LightingPreview::countUp()
+{
+    m_count = m_count >= kCountWrap - 1 ? 0 : m_count + 1;
+}
+
 void LightingPreview::tick()
 {
     const int step = fadeStep(m_effect, m_brightness);
@@ -557,7 +567,7 @@ void LightingPreview::tick()
     case 0x04:
     case 0x06:
     case 0x0A:
-        ++m_count;
+        countUp();
         renderContinuous();
         return;
     case 0x02:
@@ -566,11 +576,11 @@ void LightingPreview::tick()
             light(m_snake[m_cursor % m_snake.size()], nextLitColour());
             m_cursor = int((m_cursor + 1) % m_snake.size());
         }
-        ++m_count;
+        countUp();
         return;
     case 0x03:
         fadeAll(step);
-        ++m_count;
+        countUp();
         return;
     case 0x05:
         fadeAll(step);
@@ -588,7 +598,7 @@ void LightingPreview::tick()
                                                   r.column + r.distance >= int(m_rows[r.row].size()) - 1;
                                        }),
                         m_ripples.end());
-        ++m_count;
+        countUp();
         return;
     case 0x08: {
         fadeAll(step);
@@ -597,7 +607,7 @@ void LightingPreview::tick()
             m_cursor = m_snake[pick(m_random)];
             light(m_cursor, nextLitColour());
         }
-        ++m_count;
+        countUp();
         return;
     }
     case 0x09:
@@ -609,7 +619,7 @@ void LightingPreview::tick()
         m_rings.erase(std::remove_if(m_rings.begin(), m_rings.end(),
                                      [this](const Ring &r) { return r.radius - kRingStep > m_maxDistance; }),
                       m_rings.end());
-        ++m_count;
+        countUp();
         return;
     case 0x0B: {
         fadeAll(step);
@@ -631,11 +641,11 @@ void LightingPreview::tick()
                 m_loopIndex = (m_loopIndex + 1) % kTableColours;
             }
         }
-        ++m_count;
+        countUp();
         return;
     }
     default:
-        ++m_count; // the static pictures never change
+        countUp(); // the static pictures never change
         return;
     }
 }

@@ -143,6 +143,7 @@ private:
     void onTimer();
     void resetState();
     void tick();
+    void countUp();
     void renderContinuous();
     void fadeAll(int step);
     void light(int matrix, const QColor &colour);
