@@ -528,6 +528,18 @@ Item {
             compare(page.getCurrentMacroName(), undefined)
         }
 
+        function test_pictureButtonsSayWhatTheyDo() {
+            chooseFile("Macro. 001")
+            var record = child("recordButton")
+            mouseMove(page, 5, 5)
+            mouseMove(record, record.width / 2, record.height / 2)
+            var tip = child("macroTip")
+            tryVerify(function () { return tip.visible }, 2000)
+            compare(tip.text, "RECORD")
+            mouseMove(page, 5, 5)
+            verify(!tip.visible)
+        }
+
         function test_everyControlIsNamed() {
             chooseFile("Macro. 001")
             rightClick("macroFileList_item0")

@@ -6,6 +6,7 @@
 // Files are created, deleted, imported, exported and renamed here; the key
 // page binds them to keys and follows every change of the list.
 import QtQuick 2.15
+import QtQml.Models 2.15
 import Gearpanel 1.0
 import "../common"
 import "../common/SkinLook.js" as SkinLook
@@ -834,6 +835,64 @@ Item {
         enabled: macroPage.editable
         Accessible.name: macroPage.uiText(120, "ADD") + " " + macroPage.uiText(119, "DELAY")
         onClicked: macroPage.addDelay()
+    }
+
+    // The picture buttons say what they do when the pointer rests on them.
+    readonly property var tipButtons: [newMacroButton, deleteMacroButton, recordButton, stopButton,
+        deleteActionButton, cutButton, pasteButton, copyButton, addKeyButton, addDelayButton]
+    property Item hoveredButton: null
+    function hoverChanged(button) {
+        if (button.mouse.containsMouse && button.enabled)
+            hoveredButton = button
+        else if (hoveredButton === button)
+            hoveredButton = null
+        tip.shown = false
+        if (hoveredButton)
+            tipTimer.restart()
+        else
+            tipTimer.stop()
+    }
+    Instantiator {
+        model: macroPage.tipButtons
+        delegate: Connections {
+            target: modelData.mouse
+            function onContainsMouseChanged() { macroPage.hoverChanged(modelData) }
+        }
+    }
+    Timer {
+        id: tipTimer
+        interval: 600
+        onTriggered: {
+            var b = macroPage.hoveredButton
+            if (!b)
+                return
+            var p = b.mapToItem(macroPage, b.width / 2, b.height + 4)
+            tip.text = b.Accessible.name
+            tip.x = Math.max(0, Math.min(p.x - tip.width / 2, macroPage.width - tip.width))
+            tip.y = p.y
+            tip.shown = true
+        }
+    }
+    Rectangle {
+        id: tip
+        objectName: "macroTip"
+        property bool shown: false
+        property alias text: tipText.text
+        visible: shown
+        z: 50
+        width: tipText.implicitWidth + 12
+        height: tipText.implicitHeight + 6
+        radius: 2
+        color: SkinLook.well(mainIten.skin_No)
+        border.color: SkinLook.accent(mainIten.skin_No)
+        Accessible.ignored: true
+        Text {
+            id: tipText
+            anchors.centerIn: parent
+            font.family: mainIten.globalSetting_fontFamily
+            font.pixelSize: mainIten.globalSetting_size
+            color: mainIten.globalSetting_color_enable
+        }
     }
 
     // LOAD, SAVE, RENAME, CANCEL for the file row that was right-clicked.
