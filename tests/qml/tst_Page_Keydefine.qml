@@ -307,6 +307,7 @@ Item {
                 { tag: "bound", config: [3, 1], free: 2, code: 0x4103, sent: "send 3 m" },
                 { tag: "unbound takes the free place", config: [-1, 2], free: 2, code: 0x4202, sent: "send -1 m" },
                 { tag: "unbound, no place free", config: [-1, 1], free: -1, code: 41, sent: "send -1 m" },
+                { tag: "damaged place beyond the last", config: [17, 1], free: -1, code: 41, sent: "send 17 m" },
             ]
         }
         function test_bindingMacros(data) {

@@ -172,7 +172,7 @@ Item {
         // An unbound macro gets its place while it is sent: the code takes
         // the place stored then, and no code at all when none was free.
         var bound = macroConfig(name)
-        if (bound === undefined || bound[0] < 0 || bound[0] >= UiMath.kMacroPlaces) {
+        if (bound === undefined || bound[0] < 0 || bound[0] >= MacroMath.macroPlaces) {
             keyCodeToUI(currentKey() ? currentKey().keyCode : 0)
             return
         }
