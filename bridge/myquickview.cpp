@@ -15,7 +15,14 @@
 #include <QProcess>
 #include <QQuickItem>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcBridge, "gearpanel.bridge")
 
@@ -63,14 +70,8 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
 myQQuickView::~myQQuickView()
 {
-    // A QProcess kills its program when destroyed: romwriter, killed in the
-    // middle of programming, would leave the keyboard without firmware. It
-    // is left to finish on its own.
-    if (updater) {
-        updater->disconnect(this);
-        updater->setParent(nullptr);
-        updater = nullptr;
-    }
+    if (updaterFd >= 0)
+        ::close(updaterFd);
 
     // Settings objects write what they still hold when destroyed.
     qDeleteAll(profiles);
@@ -137,31 +138,61 @@ void myQQuickView::openUpdateExe()
 {
     // One updater at a time: a second would fight the first for the boot
     // loader.
-    if (updater)
+    if (updaterPid)
         return;
     // The updater must find the keyboard free: no event read may be pending,
     // and the window opens nothing until it has ended (updaterFinished).
     if (hid)
         hid->stopMonitor();
     QThread::msleep(kUpdaterStartDelayMs);
-    updater = new QProcess(this);
-    // Nobody reads the updater's output: it must not fill a pipe and stall.
-    updater->setProcessChannelMode(QProcess::ForwardedChannels);
-    connect(updater, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this] {
-        updater->deleteLater();
-        updater = nullptr;
-        emit updaterFinished();
-    });
-    connect(updater, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart || !updater)
-            return;
-        qCWarning(lcBridge) << "romwriter did not start:" << updater->errorString();
-        updater->deleteLater();
-        updater = nullptr;
-        emit updaterFinished();
-    });
     emit updaterStarted();
-    updater->start(QString::fromLatin1(kUpdaterPath), QStringList(), QIODevice::ReadWrite);
+    // Detached: a QProcess would kill romwriter when gearpanel closes, which
+    // in the middle of programming leaves the keyboard without firmware.
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QString::fromLatin1(kUpdaterPath), QStringList(), QString(), &pid) || pid <= 0) {
+        qCWarning(lcBridge) << "romwriter did not start";
+        emit updaterFinished();
+        return;
+    }
+    watchUpdater(pid);
+}
+
+void myQQuickView::watchUpdater(qint64 pid)
+{
+    updaterPid = pid;
+#ifdef SYS_pidfd_open
+    updaterFd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+#endif
+    if (updaterFd >= 0) {
+        updaterWatch = new QSocketNotifier(updaterFd, QSocketNotifier::Read, this);
+        connect(updaterWatch, &QSocketNotifier::activated, this, &myQQuickView::updaterEnded);
+        return;
+    }
+    updaterLook = new QTimer(this);
+    connect(updaterLook, &QTimer::timeout, this, [this] {
+        if (::kill(pid_t(updaterPid), 0) != 0 && errno == ESRCH)
+            updaterEnded();
+    });
+    updaterLook->start(200);
+}
+
+void myQQuickView::updaterEnded()
+{
+    if (updaterWatch) {
+        updaterWatch->setEnabled(false);
+        updaterWatch->deleteLater();
+        updaterWatch = nullptr;
+    }
+    if (updaterFd >= 0) {
+        ::close(updaterFd);
+        updaterFd = -1;
+    }
+    if (updaterLook) {
+        updaterLook->deleteLater();
+        updaterLook = nullptr;
+    }
+    updaterPid = 0;
+    emit updaterFinished();
 }
 
 void myQQuickView::setKeyboardConnected(bool connected)

@@ -21,8 +21,9 @@
 #include <array>
 
 class Hid_Thread;
-class QProcess;
 class QSettings;
+class QSocketNotifier;
+class QTimer;
 namespace Phonon {
 class MediaObject;
 }
@@ -56,7 +57,7 @@ public:
     // The main window follows the keyboard: tells QML ("keyboardRemoved", or
     // "keyboardArrived" once syncFW has read the returned keyboard).
     void setKeyboardConnected(bool connected);
-    bool isUpdaterRunning() const { return updater != nullptr; }
+    bool isUpdaterRunning() const { return updaterPid != 0; }
 
 signals:
     // romwriter has started and needs the keyboard to itself; it has ended.
@@ -164,7 +165,15 @@ private:
 
     Hid_Thread *hid = nullptr;
     bool keyboardConnected = true;
-    QProcess *updater = nullptr;
+    // romwriter runs on its own: closing gearpanel must not end it while it
+    // programs the keyboard. Its end is seen through a process descriptor,
+    // or a look every fifth of a second where the kernel has none.
+    void watchUpdater(qint64 pid);
+    void updaterEnded();
+    qint64 updaterPid = 0;
+    int updaterFd = -1;
+    QSocketNotifier *updaterWatch = nullptr;
+    QTimer *updaterLook = nullptr;
     bool audioEnabled = true;
     Phonon::MediaObject *backgroundMedia = nullptr;
     std::array<Phonon::MediaObject *, 4> effectMedia{};
