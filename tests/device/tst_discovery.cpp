@@ -21,6 +21,7 @@ private slots:
     void onlyTheFirstRecordIsMatched();
     void tableReplacementFreesOldRows();
     void unknownRowSelectedEndsMonitorAtOnce();
+    void forgottenKeyboardIsNeverOpened();
 };
 
 static const QString fixtures = QStringLiteral(FIXTURE_DIR);
@@ -191,6 +192,36 @@ void tst_Discovery::unknownRowSelectedEndsMonitorAtOnce()
     Hid_Thread empty;
     empty.swichCurDevice(0);
     QTRY_VERIFY(!empty.isMonitorRunning());
+}
+
+void tst_Discovery::forgottenKeyboardIsNeverOpened()
+{
+    // After a removal no path survives, even one that names an interface
+    // again: commands and the monitor open nothing until discovery runs.
+    auto link = fixture::makeLink(Scenario::Keyboard);
+    QVERIFY(link->isDevicePresent(0));
+    link->forgetDevices();
+    QVERIFY(!link->isMonitorRunning());
+    QVERIFY(!link->isDevicePresent(0));
+    QVERIFY(link->device(0)->cmdPath().isEmpty());
+    q3emu::clearTrace();
+    uchar sens = 9;
+    link->hid_84H_GetButtonSensitivity(sens);
+    link->swichCurDevice(0);
+    QTRY_VERIFY(!link->isMonitorRunning());
+    QCOMPARE(int(sens), 9);
+    QVERIFY(q3emu::trace().empty());
+
+    // Discovery finds what is there now, and only both interfaces count.
+    QString cmd, event;
+    const DevInfoRecord keyboard = loadDevInfo(kDevInfoResource, {}).records.value(0);
+    q3emu::unplug(Interface::Event);
+    Hid_Thread::findInterfaces(keyboard, cmd, event);
+    QVERIFY(cmd.isEmpty() && event.isEmpty());
+    q3emu::plug(Interface::Event);
+    Hid_Thread::findInterfaces(keyboard, cmd, event);
+    QCOMPARE(cmd, QString::fromStdString(q3emu::pathOf(Interface::Command)));
+    QCOMPARE(event, QString::fromStdString(q3emu::pathOf(Interface::Event)));
 }
 
 QTEST_GUILESS_MAIN(tst_Discovery)
