@@ -227,3 +227,9 @@ void myQQuickView::hideEvent(QHideEvent *event)
     callQml("windowHidden");
     QQuickWidget::hideEvent(event);
 }
+
+void myQQuickView::showEvent(QShowEvent *event)
+{
+    callQml("windowShown");
+    QQuickWidget::showEvent(event);
+}

@@ -133,6 +133,9 @@ protected:
     // Queues the root function "windowHidden": pages that watch the desktop
     // (a macro recording) stop once the window goes to the tray.
     void hideEvent(QHideEvent *event) override;
+    // Queues the root function "windowShown": what stopped for the tray
+    // (the lighting preview) goes on.
+    void showEvent(QShowEvent *event) override;
 
 private:
     // Queues root function `name` with the given arguments (at most four).

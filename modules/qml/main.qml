@@ -211,9 +211,17 @@ Item {
     }
 
     // The window went to the tray: nothing typed into other programs is
-    // recorded meanwhile.
+    // recorded meanwhile, and the lighting preview, which nobody sees,
+    // stops until the window comes back.
     function windowHidden() {
         callIfPresent(main_Q3.macroPage, "windowHidden", [])
+        if (main_Q3.shownPage === 2)
+            callIfPresent(main_Q3.colorPage, "playEffect", [false])
+    }
+
+    function windowShown() {
+        if (main_Q3.shownPage === 2)
+            callIfPresent(main_Q3.colorPage, "playEffect", [true])
     }
 
     function detectMouse(isDown, darvCode, x, y) {

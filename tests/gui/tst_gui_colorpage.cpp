@@ -10,6 +10,7 @@
 #include "linkfixture.h"
 
 #include "myquickview.h"
+#include "ui_controler.h"
 #include "widget.h"
 
 #include <QJSValue>
@@ -483,6 +484,15 @@ void tst_GuiColorPage::previewRunsOnlyWhileShown()
     QVERIFY(openColorPage());
     QVERIFY(preview()->property("running").toBool());
     QTRY_VERIFY(previewInt("count") > 0);
+
+    // In the tray nobody sees it either.
+    gui->window()->uiController()->onMinimize();
+    QTRY_VERIFY(!preview()->property("running").toBool());
+    gui->window()->showNormal();
+    gui->window()->raise();
+    gui->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(gui->window()));
+    QTRY_VERIFY(preview()->property("running").toBool());
 
     // A profile change re-reads the page and the preview goes on.
     QVERIFY(gui->click(gui->itemByName(QStringLiteral("profileButton1"))));
