@@ -244,7 +244,17 @@ void LightingPreview::setKeys(const QVariantList &keys)
     buildPaths();
     resetState();
     loadFaces();
+    emit keysChanged();
     settingsTouched();
+}
+
+void LightingPreview::setOrigin(const QPointF &origin)
+{
+    if (origin == m_origin || !std::isfinite(origin.x()) || !std::isfinite(origin.y()))
+        return;
+    m_origin = origin;
+    emit originChanged();
+    update();
 }
 
 void LightingPreview::setFaceFolder(const QString &folder)
@@ -701,6 +711,7 @@ void LightingPreview::paint(QPainter *painter)
 {
     ++m_frames;
     static const QColor unlit(0x26, 0x28, 0x2c);
+    painter->translate(-m_origin);
     for (const Key &key : m_keys) {
         if (!key.present)
             continue;

@@ -43,6 +43,11 @@ class LightingPreview : public QQuickPaintedItem
     Q_PROPERTY(QString faceFolder READ faceFolder WRITE setFaceFolder NOTIFY faceFolderChanged)
     // The effect's tick interval in ms (0 for the pictures, which never tick).
     Q_PROPERTY(int tickInterval READ tickInterval NOTIFY settingsChanged)
+    // What the keys cover, in their own coordinates. Keys may stand left of
+    // or above the drawing (the profile keys do); the item is then placed
+    // and sized to cover them, with `origin` at its top left corner.
+    Q_PROPERTY(QRectF keyBounds READ keyBounds NOTIFY keysChanged)
+    Q_PROPERTY(QPointF origin READ origin WRITE setOrigin NOTIFY originChanged)
 
 public:
     static constexpr int kPositions = 128;
@@ -74,6 +79,9 @@ public:
     QString faceFolder() const { return m_faceFolder; }
     void setFaceFolder(const QString &folder);
     int tickInterval() const { return intervalFor(m_effect, m_speed); }
+    QRectF keyBounds() const { return m_bounds; }
+    QPointF origin() const { return m_origin; }
+    void setOrigin(const QPointF &origin);
 
     // The keys: a list of [matrix, x, y, width, height, type] in this item's
     // coordinates (type picks the key picture, 0 for none). Entries outside
@@ -115,6 +123,8 @@ public:
 
 signals:
     void settingsChanged();
+    void keysChanged();
+    void originChanged();
     void runningChanged();
     void faceFolderChanged();
 
@@ -170,6 +180,7 @@ private:
     std::vector<int> m_trailA;
     std::vector<int> m_trailB;
     QRectF m_bounds;
+    QPointF m_origin;
     double m_maxDistance = 0;
 
     int m_count = 0;

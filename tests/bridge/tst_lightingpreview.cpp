@@ -3,6 +3,7 @@
 // counters after n ticks, at several speeds and brightnesses.
 #include "lightingpreview.h"
 
+#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -52,6 +53,7 @@ private slots:
     void staticAndUnknown_data();
     void staticAndUnknown();
     void timerRunsOnlyWhileStarted();
+    void keysLeftOfTheDrawingArePainted();
     void badInput();
 
 private:
@@ -442,6 +444,31 @@ void tst_LightingPreview::staticAndUnknown()
     QCOMPARE(p->keyColor(0), p->keyColor(32));
     p->stop();
     QVERIFY(!p->isRunning());
+}
+
+// The profile keys stand at x = -20: with the origin there the whole key is
+// painted inside the item, not cut off at its left edge.
+void tst_LightingPreview::keysLeftOfTheDrawingArePainted()
+{
+    p->setKeys(QVariantList{QVariantList{116, -20, 1, 25, 25, 0}, QVariantList{0, 56, 42, 25, 25, 1}});
+    QCOMPARE(p->keyBounds(), QRectF(-20, 1, 101, 66));
+    p->setOrigin(QPointF(-20, 0));
+    p->setEffect(0x00);
+    p->setColorChoice(0);
+    p->setBrightness(7);
+    p->start();
+
+    QImage image(110, 80, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    p->paint(&painter);
+    painter.end();
+    // Both ends of the profile key, and the other key 20 units further right.
+    QCOMPARE(qAlpha(image.pixel(2, 13)), 255);
+    QCOMPARE(qAlpha(image.pixel(23, 13)), 255);
+    QCOMPARE(qRed(image.pixel(12, 13)), 255);
+    QCOMPARE(qRed(image.pixel(88, 54)), 255);
+    QCOMPARE(qAlpha(image.pixel(60, 5)), 0);
 }
 
 void tst_LightingPreview::timerRunsOnlyWhileStarted()

@@ -125,7 +125,15 @@ Item {
     LightingPreview {
         id: preview
         objectName: "colorPreview"
-        anchors.fill: parent
+        // The profile keys stand left of the drawing; the preview reaches
+        // out to them rather than cutting them off.
+        readonly property real overhangX: Math.min(0, keyBounds.x)
+        readonly property real overhangY: Math.min(0, keyBounds.y)
+        x: overhangX
+        y: overhangY
+        width: model.width - overhangX
+        height: model.height - overhangY
+        origin: Qt.point(overhangX, overhangY)
         faceFolder: "file:modules/img/skin" + mainIten.skin_No + "/model_kb/"
     }
 
