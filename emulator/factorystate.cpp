@@ -43,7 +43,9 @@ KeyboardState factoryState()
             p.keyMatrix[2 * k + 1] = static_cast<uint8_t>(code >> 8);
         }
         std::memcpy(p.palette, rainbow, sizeof rainbow);
-        const uint8_t lighting[6] = {1, 4, 2, 0, 0, 0};
+        // As the default profile the program ships: static colour 5 at full
+        // brightness, so a fresh keyboard and a fresh installation agree.
+        const uint8_t lighting[6] = {0, 63, 3, 0, 5, 0};
         std::memcpy(p.lighting, lighting, sizeof lighting);
     }
     s.firmwareVersion = 0x0201;

@@ -113,7 +113,7 @@ enum class BootLoaderStep { Connect, Erase, BlankCheck, Program, Verify, Execute
 // The factory state: every profile with matrix = default codes (position p
 // holds key code p+4 for the positions that carry a key, see
 // defaultKeyCode()), empty macros and pictures, a rainbow palette and
-// lighting (1, 4, 2, 0, 0, 0); options 00 00 00, sensitivity 0, profile 0,
+// lighting (0, 63, 3, 0, 5, 0) as in the shipped default profile; options 00 00 00, sensitivity 0, profile 0,
 // firmware 0x0201, layout 0.
 KeyboardState factoryState();
 // p + 4 for positions 0..127, except: 0 at the keys the firmware handles

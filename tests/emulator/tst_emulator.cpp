@@ -186,7 +186,7 @@ private slots:
         row("sensitivity", "04 07 00 00 00 55 AA 00", "84 00 00 00 00 55 AA 00", "84 07 00 00 00 55 AA 00");
         row("lighting", "08 01 02 03 04 05 06 00", "88 00 00 00 00 55 AA 00", "88 01 02 03 04 05 06 00");
         row("lighting is per profile", "08 09 09 09 09 09 09 00 21 01 00 00 00 55 AA 00",
-            "88 00 00 00 00 55 AA 00", "88 01 04 02 00 00 00 00");
+            "88 00 00 00 00 55 AA 00", "88 00 3F 03 00 05 00 00");
         row("profile", "21 03 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00", "A1 03 00 00 00 55 AA 00");
         row("profile 4 ignored", "21 04 00 00 00 55 AA 00", "A1 00 00 00 00 55 AA 00",
             "A1 00 00 00 00 55 AA 00");
@@ -321,7 +321,7 @@ private slots:
         q3emu::pressLightingKeys(5, 3, 1);
         q3emu::pressProfileKey(4); // no such profile: no report
         QCOMPARE(hid_read_timeout(ev, buf, sizeof buf, 100), 12);
-        QCOMPARE(Bytes(buf, buf + 12), (Bytes{0, 2, 0, 0, 9, 4, 2, 0, 0, 0, 0, 0}));
+        QCOMPARE(Bytes(buf, buf + 12), (Bytes{0, 2, 0, 0, 9, 63, 3, 0, 0, 0, 0, 0}));
         QCOMPARE(hid_read_timeout(ev, buf, 7, 100), 7); // a short buffer loses the rest
         QCOMPARE(Bytes(buf, buf + 7), (Bytes{0, 2, 0, 0, 5, 3, 1}));
         QCOMPARE(hid_read_timeout(ev, buf, sizeof buf, 20), 0);
