@@ -4,8 +4,10 @@
 // save the lines, which sends a bound macro to the (emulated) keyboard, then
 // export it.
 //
-// Promises checked besides the sanitizers' own: the macro file becomes a
-// byte copy of the picked file; the stream is well formed; saved lines read
+// Promises checked besides the sanitizers' own: the macro becomes the picked
+// file with its own binding written over the file's (what a second macro
+// made from the same bytes reads after the same rewrite) and keeps that
+// binding; the stream is well formed; saved lines read
 // back as they were; a macro the keyboard received is the block of the
 // stream; the export is a byte copy of the macro file.
 #include "fuzzsandbox.h"
@@ -17,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSettings>
 
 #include <cstring>
 
@@ -27,6 +30,8 @@ Hid_Thread *link;
 myQQuickView *view;
 ScriptedDialogs *dialogs;
 QString name;
+// A second macro holding the picked file as it is: what reading it gives.
+QString reference;
 
 QByteArray contents(const QString &path)
 {
@@ -64,6 +69,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     view->setHid(link);
     name = view->createMacroIni().toString();
     fuzz::require(!name.isEmpty(), "a macro to import over");
+    reference = view->createMacroIni().toString();
+    fuzz::require(!reference.isEmpty() && reference != name, "a macro to read the picked file through");
     sandbox->expectUserFile(QStringLiteral("import.mc"));
     sandbox->expectUserFile(QStringLiteral("export.mc"));
     sandbox->snapshot();
@@ -82,8 +89,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString picked = sandbox->userFile(QStringLiteral("import.mc"));
     sandbox->writeFresh(picked, bytes);
     dialogs->answer = picked;
+    int binding[3];
+    {
+        const QSettings old(macroFile, QSettings::IniFormat);
+        binding[0] = old.value(QStringLiteral("config/index"), -1).toInt();
+        binding[1] = old.value(QStringLiteral("config/repeat"), 1).toInt();
+        binding[2] = old.value(QStringLiteral("config/did"), -1).toInt();
+    }
+    const QString referenceFile = sandbox->programPath(QStringLiteral("modules/macro0/") + reference + ".bin");
+    sandbox->writeFresh(referenceFile, bytes);
+    {
+        QSettings file(referenceFile, QSettings::IniFormat);
+        file.setValue(QStringLiteral("config/index"), binding[0]);
+        file.setValue(QStringLiteral("config/repeat"), binding[1]);
+        file.setValue(QStringLiteral("config/did"), binding[2]);
+    }
     view->loadMacroIniFromFile(name);
-    fuzz::require(contents(macroFile) == bytes, "the macro file is a copy of the imported one");
+    fuzz::require(view->loadMacroIni(name) == view->loadMacroIni(reference),
+                  "the macro takes the picked file's lines");
+    {
+        const QSettings now(macroFile, QSettings::IniFormat);
+        if (now.status() == QSettings::NoError)
+            fuzz::require(now.value(QStringLiteral("config/index"), -1).toInt() == binding[0] &&
+                              now.value(QStringLiteral("config/did"), -1).toInt() == binding[2],
+                          "an import keeps the macro's binding");
+    }
 
     const QStringList lines = view->loadMacroIni(name);
     const QVariantList config = view->loadMacroIniConfig(name);
